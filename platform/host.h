@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/autostart.h"
+#include "platform/file_access.h"
+#include "platform/program_location.h"
+#include "platform/settings_backend.h"
+#include "platform/shell_folders.h"
+
+namespace sortwell::platform {
+
+// The host operations the settings store relies on. Tests hand in fakes.
+struct Host {
+    SettingsBackend* settings = nullptr;
+    FileAccess* files = nullptr;
+    Autostart* autostart = nullptr;
+    ShellFolders* shellFolders = nullptr;
+    ProgramLocation* program = nullptr;
+};
+
+// The operations of the machine the program runs on.
+const Host& NativeHost();
+
+}  // namespace sortwell::platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace sortwell::platform {
+
+// Where the running program's executable lies.
+class ProgramLocation {
+public:
+    virtual ~ProgramLocation() = default;
+
+    // The full path of the running executable, or empty text when the host cannot tell.
+    virtual std::string executablePath() = 0;
+};
+
+}  // namespace sortwell::platform
