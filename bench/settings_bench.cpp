@@ -30,6 +30,8 @@ void Fill(TQDReg& reg, int entries) {
     reg.Firmenname = "tessaryn";
     reg.IniFileName = "QSortwell.ini";
     reg.IniFileDir = BenchDir().string();
+    // Saving never deletes values, so each benchmark starts from no settings file.
+    reg.ClearRegistry();
     for (int i = 0; i < entries; ++i) {
         const std::string n = std::to_string(i / 4);
         switch (i % 4) {
@@ -109,8 +111,9 @@ void BM_LoadFromFile(benchmark::State& state) {
     }
 }
 
-// The floor: the settings file's bytes written to a new file, fsync, rename over the old.
-void BM_BareWriteFsyncRename(benchmark::State& state) {
+// The floor: the settings file's bytes written to a new file, fsync, rename over the old;
+// with `syncFolder`, also the fsync of the folder that makes the rename itself durable.
+void BareWrite(benchmark::State& state, bool syncFolder) {
     TQDReg reg;
     Fill(reg, static_cast<int>(state.range(0)));
     reg.SaveToRegistry();
@@ -119,24 +122,38 @@ void BM_BareWriteFsyncRename(benchmark::State& state) {
     const std::string temporary = target + ".tmp";
     for (auto _ : state) {
         const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        const bool written =
-            fd >= 0 &&
-            write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
-            fsync(fd) == 0;
+        const bool written = fd >= 0 &&
+                             write(fd, bytes.data(), bytes.size()) ==
+                                 static_cast<ssize_t>(bytes.size()) &&
+                             fsync(fd) == 0;
         if (fd >= 0) {
             close(fd);
         }
         if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
             state.SkipWithError("bare write failed");
         }
+        if (syncFolder) {
+            const int folder = open(BenchDir().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (folder < 0 || fsync(folder) != 0) {
+                state.SkipWithError("folder sync failed");
+            }
+            if (folder >= 0) {
+                close(folder);
+            }
+        }
     }
     state.counters["bytes"] = static_cast<double>(bytes.size());
 }
+
+void BM_BareWriteFsyncRename(benchmark::State& state) { BareWrite(state, false); }
+
+void BM_BareWriteFsyncRenameFsyncFolder(benchmark::State& state) { BareWrite(state, true); }
 
 }  // namespace
 
 BENCHMARK(BM_SaveToRegistry)->Arg(50)->Arg(500);
 BENCHMARK(BM_BareWriteFsyncRename)->Arg(50)->Arg(500);
+BENCHMARK(BM_BareWriteFsyncRenameFsyncFolder)->Arg(50)->Arg(500);
 BENCHMARK(BM_SaveToRegistryKeystroke)->Arg(50)->Arg(500);
 BENCHMARK(BM_LoadFromRegistry)->Arg(50)->Arg(500);
 BENCHMARK(BM_SaveToFile)->Arg(50)->Arg(500);

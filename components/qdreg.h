@@ -67,12 +67,7 @@ private:
 // and in the per-user settings store.
 class TQDReg {
 public:
-    struct Entry {
-        std::string key;
-        std::string value;
-        std::string folder;
-        bool operator==(const Entry&) const = default;
-    };
+    using Entry = sortwell::platform::SettingsEntry;
 
     TQDReg();
     explicit TQDReg(const sortwell::platform::Host& host);

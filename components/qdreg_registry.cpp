@@ -16,11 +16,7 @@ bool TQDReg::RawSaveAllToRegistry(FlushTiming timing) {
     // Values that have no entry are left in place, as the registry keeps them.
     const SettingsWrite written = host_.settings->update(
         ProgramPath(),
-        [this](SettingsTree& tree) {
-            for (const Entry& entry : entries_) {
-                tree.folder(entry.folder).set(entry.key, entry.value);
-            }
-        },
+        [this](SettingsTree& tree) { tree.setAll(entries_); },
         timing);
     ReportProblem(written.problem);
     return written.ok;

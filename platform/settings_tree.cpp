@@ -1,6 +1,7 @@
 #include "platform/settings_tree.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace sortwell::platform {
 
@@ -17,6 +18,49 @@ void SettingsFolder::set(const std::string& key, const std::string& value) {
         values.emplace_back(key, value);
     } else {
         it->second = value;
+    }
+}
+
+namespace {
+
+using KeyIndex = std::unordered_map<std::string, std::size_t>;
+
+KeyIndex indexOf(const SettingsFolder& folder) {
+    KeyIndex index;
+    for (std::size_t i = 0; i < folder.values.size(); ++i) {
+        index.try_emplace(folder.values[i].first, i);
+    }
+    return index;
+}
+
+void setIndexed(SettingsFolder& folder, KeyIndex& index, const std::string& key,
+                const std::string& value) {
+    const auto [it, added] = index.try_emplace(key, folder.values.size());
+    if (added) {
+        folder.values.emplace_back(key, value);
+    } else {
+        folder.values[it->second].second = value;
+    }
+}
+
+}  // namespace
+
+void SettingsFolder::setAll(const std::vector<std::pair<std::string, std::string>>& batch) {
+    KeyIndex index = indexOf(*this);
+    for (const auto& [key, value] : batch) {
+        setIndexed(*this, index, key, value);
+    }
+}
+
+void SettingsTree::setAll(const std::vector<SettingsEntry>& entries) {
+    std::unordered_map<std::string, KeyIndex> indexes;
+    for (const SettingsEntry& entry : entries) {
+        SettingsFolder& target = folder(entry.folder);
+        const auto [it, added] = indexes.try_emplace(entry.folder);
+        if (added) {
+            it->second = indexOf(target);
+        }
+        setIndexed(target, it->second, entry.key, entry.value);
     }
 }
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds Sortwell into ./build. Extra arguments go to the CMake configure step.
+# Configures and builds Sortwell: tools/build.sh BUILD_FOLDER [CMake configure arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-cmake --build build --parallel "$(nproc)"
+build_folder=$1
+shift
+cmake -S . -B "$build_folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+cmake --build "$build_folder" --parallel "$(nproc)"

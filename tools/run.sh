@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
-bash tools/build.sh -DSORTWELL_BUILD_TESTS=OFF -DSORTWELL_BUILD_BENCH=OFF
+bash tools/build.sh build-run -DSORTWELL_BUILD_TESTS=OFF -DSORTWELL_BUILD_BENCH=OFF
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     display=:99
@@ -26,4 +26,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "Stop it with Ctrl+C."
 fi
 
-./build/app/sortwell
+./build-run/app/sortwell

@@ -5,6 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
-bash tools/build.sh -DSORTWELL_WERROR=ON
+bash tools/build.sh build -DSORTWELL_WERROR=ON
 cd build
 ctest --output-on-failure --parallel "$(nproc)"

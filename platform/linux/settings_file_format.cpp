@@ -241,24 +241,9 @@ std::size_t findSeparator(std::string_view line) {
 
 // A folder written by hand may repeat a key; as with the registry, the later value wins and
 // the key keeps the place where it first appeared.
-bool hasRepeatedKeys(const SettingsFolder& folder) {
-    std::vector<std::string_view> keys;
-    keys.reserve(folder.values.size());
-    for (const auto& entry : folder.values) {
-        keys.emplace_back(entry.first);
-    }
-    std::sort(keys.begin(), keys.end());
-    return std::adjacent_find(keys.begin(), keys.end()) != keys.end();
-}
-
 void mergeRepeatedKeys(SettingsFolder& folder) {
-    if (!hasRepeatedKeys(folder)) {
-        return;
-    }
     SettingsFolder merged{folder.name, {}};
-    for (const auto& [key, value] : folder.values) {
-        merged.set(key, value);
-    }
+    merged.setAll(folder.values);
     folder = std::move(merged);
 }
 

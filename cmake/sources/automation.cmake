@@ -1,0 +1,1 @@
+# Sources of the automation area; included after sortwell_core is defined.

@@ -1,0 +1,1 @@
+# Tests of the automation area; included by tests/CMakeLists.txt.

@@ -1,0 +1,1 @@
+# Tests of the filing area; included by tests/CMakeLists.txt.

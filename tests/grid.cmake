@@ -1,0 +1,1 @@
+# Tests of the grid area; included by tests/CMakeLists.txt.

@@ -1,0 +1,1 @@
+# Tests of the x11 area; included by tests/CMakeLists.txt.
