@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <random>
 
 #include "components/qdreg.h"
 #include "fakes/fake_host.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -255,21 +254,15 @@ TEST_F(IniTest, UnreadableFileLoadsNothingAndSaysWhy) {
     writeFile(iniPath(), "a=1\r\n");
     chmod(dir.str().c_str(), 0755);
     chmod(iniPath().c_str(), 0000);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (getuid() == 0 && setuid(65534) != 0) {
-            _exit(3);
-        }
+    const int code = sortwell::test::exitCodeAsNobody([this] {
         reg.Push("keep", "1");
-        const bool loaded = reg.AppendFromFile();
-        _exit(loaded ? 1 : (reg.LastError().empty() ? 2 : (reg.Pop("keep") == "1" ? 0 : 4)));
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: loaded, 2: no reason given, 3: setuid failed, "
-                                         "4: store changed";
+        if (reg.AppendFromFile()) {
+            return 1;
+        }
+        return reg.LastError().empty() ? 2 : (reg.Pop("keep") == "1" ? 0 : 3);
+    });
+    ASSERT_NE(code, sortwell::test::kCouldNotDropRights) << "could not switch to user 65534";
+    EXPECT_EQ(code, 0) << "1: loaded, 2: no reason given, 3: store changed";
 }
 
 }  // namespace

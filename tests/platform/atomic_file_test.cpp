@@ -13,19 +13,21 @@
 #include <string>
 
 #include "platform/linux/posix_file_access.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace sortwell::platform::linux_host {
 namespace {
 
 using namespace std::string_literals;
+using test::exitCodeAsNobody;
+using test::exitCodeOf;
+using test::kCouldNotDropRights;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
 namespace fs = std::filesystem;
-
-constexpr int kCouldNotDropRights = 77;
 
 std::set<std::string> fileNames(const fs::path& folder) {
     std::set<std::string> names;
@@ -43,27 +45,6 @@ unsigned permissions(const fs::path& path) {
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
-}
-
-int exitCodeOf(pid_t child) {
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child) {
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Runs `body` in a child process as the unprivileged user 65534, since root ignores
-// permission bits; returns the child's exit code.
-int exitCodeAsNobody(const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            ::_exit(kCouldNotDropRights);
-        }
-        ::_exit(body());
-    }
-    return exitCodeOf(child);
 }
 
 // Runs `body` in a child process whose files may grow to `limit` bytes at most.

@@ -16,12 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace sortwell::platform::linux_host {
 namespace {
 
 using namespace std::string_literals;
+using test::exitCodeAsNobody;
+using test::exitCodeOf;
+using test::kCouldNotDropRights;
 using test::readFile;
 using test::ScopedEnv;
 using test::TempDir;
@@ -30,7 +34,6 @@ using test::writeFile;
 namespace fs = std::filesystem;
 
 constexpr const char* kProgram = "tessaryn/Sortwell";
-constexpr int kCouldNotDropRights = 77;
 constexpr std::string_view kFirstLine = "# Tessaryn Sortwell settings, format 1\n";
 
 std::set<std::string> fileNames(const fs::path& folder) {
@@ -88,27 +91,6 @@ std::string brokenNameAt(std::time_t when) {
     std::array<char, 32> text{};
     std::strftime(text.data(), text.size(), "%Y%m%d-%H%M%S", &parts);
     return "Sortwell.conf.broken-"s + text.data();
-}
-
-int exitCodeOf(pid_t child) {
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child) {
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Runs `body` in a child process as the unprivileged user 65534, since root ignores
-// permission bits; returns the child's exit code.
-int exitCodeAsNobody(const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            ::_exit(kCouldNotDropRights);
-        }
-        ::_exit(body());
-    }
-    return exitCodeOf(child);
 }
 
 // Starts a process that saves `second` and `first` in turn until it is killed; returns once
