@@ -1,0 +1,24 @@
+#include "desk/document_stability.h"
+
+namespace sortwell::desk {
+
+DocumentLook NextLook(const std::optional<DocumentLook>& earlier, const platform::FileStat& now,
+                      std::chrono::steady_clock::time_point seenAt) {
+    if (earlier && earlier->stat == now) {
+        return *earlier;
+    }
+    return {now, seenAt};
+}
+
+bool IsStableForMove(const DocumentLook& earlier, const platform::FileStat& now,
+                     std::chrono::steady_clock::time_point seenAt,
+                     std::chrono::system_clock::time_point wallNow) {
+    if (earlier.stat != now) {
+        return false;
+    }
+    const bool watchedLongEnough = seenAt - earlier.unchangedSince >= kQuietTime;
+    const bool modifiedLongAgo = wallNow - now.modified >= kQuietTime;
+    return watchedLongEnough || modifiedLongAgo;
+}
+
+}  // namespace sortwell::desk

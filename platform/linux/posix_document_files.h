@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include "platform/document_files.h"
+
+namespace sortwell::platform::linux_host {
+
+// Documents on a POSIX file system. A move never replaces an existing file: within one file
+// system it is renameat2(RENAME_NOREPLACE), or link + unlink where that flag is not supported;
+// across file systems, or where links are refused, the file is copied into a hidden temporary
+// file in the target folder, flushed, published without replace, and only then is the source
+// removed.
+class PosixDocumentFiles : public DocumentFiles {
+public:
+    std::string moveDocument(const std::string& source, const std::string& target) override;
+    std::string deleteDocument(const std::string& path) override;
+    bool folderExists(const std::string& path) override;
+    std::string createFolder(const std::string& path) override;
+    DocumentStat statDocument(const std::string& path) override;
+    DocumentListing listDocuments(const std::string& folder) override;
+    std::string removeLeftoverTemporaries(const std::string& folder) override;
+
+    // The hidden names a copy is written under before it gets its target name.
+    static bool IsTemporaryName(const std::string& name);
+
+protected:
+    // The calls a move is made of, each returning 0 or its errno, so that tests can act as file
+    // systems that refuse them.
+    virtual int renameWithoutReplace(const std::string& from, const std::string& to);
+    virtual int hardLink(const std::string& from, const std::string& to);
+
+    // Runs once the bytes of `source` are copied, before they are checked against it again.
+    virtual void afterCopy(const std::string& source);
+
+private:
+    std::string linkThenUnlink(const std::string& source, const std::string& target);
+    std::string copyAcross(const std::string& source, const std::string& target);
+    // Gives a finished copy its target name without replacing anything; 0 or the errno.
+    int publishCopy(const std::string& temporary, const std::string& target);
+};
+
+}  // namespace sortwell::platform::linux_host
