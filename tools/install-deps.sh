@@ -6,12 +6,12 @@ packages=(
     # build
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-    libx11-dev libxtst-dev libxres-dev
+    libx11-dev libxtst-dev libxres-dev libxkbcommon-dev
     # tests, fuzzing, benchmarks, style
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format clang-tidy
     # a desktop without a screen: X server, window manager, input and screenshots
-    xvfb xauth openbox x11-utils xdotool imagemagick fonts-dejavu-core
+    xvfb xauth openbox x11-utils x11-xkb-utils xdotool imagemagick fonts-dejavu-core
 )
 
 missing=()
