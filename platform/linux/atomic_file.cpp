@@ -41,25 +41,6 @@ std::string failure(const std::string& path, const std::string& step, int error)
     return "Could not save " + path + ": " + step + " failed: " + errorText(error);
 }
 
-// Returns 0 or the errno of the failed write; short writes and signals just continue.
-int writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        // Not expected from a regular file, but looping on it would never end.
-        if (written == 0) {
-            return EIO;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
-
 int fsyncRetrying(int fd) {
     while (::fsync(fd) != 0) {
         if (errno != EINTR) {
@@ -138,6 +119,24 @@ int UniqueFd::close() {
 
 std::string errorText(int error) {
     return std::generic_category().message(error);
+}
+
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        // Not expected from a regular file, but looping on it would never end.
+        if (written == 0) {
+            return EIO;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
 }
 
 std::string folderOf(const std::string& path) {

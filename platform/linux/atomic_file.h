@@ -31,6 +31,10 @@ private:
 // The text of an errno value, e.g. "No such file or directory".
 std::string errorText(int error);
 
+// Writes all of `bytes` to `fd`, going on after short writes and signals; returns 0 or the
+// errno of the failed write.
+int writeAll(int fd, std::string_view bytes);
+
 // The folder part of `path` ("." when there is none) and the name part.
 std::string folderOf(const std::string& path);
 std::string nameOf(const std::string& path);

@@ -50,25 +50,6 @@ int fsyncRetrying(int fd) {
     return 0;
 }
 
-// Returns 0 or the errno of the failed write; short writes and signals just continue.
-int writeAll(int fd, const char* bytes, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, bytes, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (written == 0) {
-            return EIO;
-        }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
 // Copies everything `in` holds to `out`; returns 0 or the errno, and the count in `copied`.
 int copyBytes(int in, int out, std::uint64_t& copied) {
     std::vector<char> buffer(kCopyBufferSize);
@@ -84,7 +65,8 @@ int copyBytes(int in, int out, std::uint64_t& copied) {
         if (got == 0) {
             return 0;
         }
-        if (const int error = writeAll(out, buffer.data(), static_cast<std::size_t>(got))) {
+        if (const int error =
+                writeAll(out, std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
             return error;
         }
         copied += static_cast<std::uint64_t>(got);

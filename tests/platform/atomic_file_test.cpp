@@ -22,26 +22,14 @@ namespace {
 using namespace std::string_literals;
 using test::exitCodeAsNobody;
 using test::exitCodeOf;
+using test::fileNames;
 using test::kCouldNotDropRights;
+using test::permissions;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
 namespace fs = std::filesystem;
-
-std::set<std::string> fileNames(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
-unsigned permissions(const fs::path& path) {
-    struct stat info {};
-    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
-    return info.st_mode & 07777U;
-}
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

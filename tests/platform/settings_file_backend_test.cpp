@@ -25,7 +25,9 @@ namespace {
 using namespace std::string_literals;
 using test::exitCodeAsNobody;
 using test::exitCodeOf;
+using test::fileNames;
 using test::kCouldNotDropRights;
+using test::permissions;
 using test::readFile;
 using test::ScopedEnv;
 using test::TempDir;
@@ -36,14 +38,6 @@ namespace fs = std::filesystem;
 constexpr const char* kProgram = "tessaryn/Sortwell";
 constexpr std::string_view kFirstLine = "# Tessaryn Sortwell settings, format 1\n";
 
-std::set<std::string> fileNames(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
 std::vector<std::string> namesStartingWith(const fs::path& folder, const std::string& prefix) {
     std::vector<std::string> names;
     for (const std::string& name : fileNames(folder)) {
@@ -52,12 +46,6 @@ std::vector<std::string> namesStartingWith(const fs::path& folder, const std::st
         }
     }
     return names;
-}
-
-unsigned permissions(const fs::path& path) {
-    struct stat info {};
-    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
-    return info.st_mode & 07777U;
 }
 
 bool contains(const std::string& text, const std::string& part) {

@@ -13,20 +13,13 @@
 namespace sortwell::platform::linux_host {
 namespace {
 
+using test::fileNames;
 using test::readFile;
 using test::ScopedEnv;
 using test::TempDir;
 using test::writeFile;
 
 namespace fs = std::filesystem;
-
-std::set<std::string> fileNames(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
 
 class XdgAutostartTest : public ::testing::Test {
 protected:

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -63,6 +66,21 @@ inline std::string readFile(const std::filesystem::path& path) {
 inline void writeFile(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The names of the entries of `folder`.
+inline std::set<std::string> fileNames(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// The permission bits of `path`, or ~0U when it cannot be examined.
+inline unsigned permissions(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777U) : ~0U;
 }
 
 }  // namespace sortwell::test
