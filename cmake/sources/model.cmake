@@ -1,0 +1,1 @@
+# Sources of the model area; included after sortwell_core is defined.

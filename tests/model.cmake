@@ -1,0 +1,1 @@
+# Tests of the model area; included by tests/CMakeLists.txt.
