@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+class QLocalSocket;
+
+// One running Sortwell per user: the first start holds a lock file and listens for requests;
+// a later start asks that one to show its window and then leaves, so no second poller runs
+// over the same input folder.
+class SingleInstance : public QObject {
+    Q_OBJECT
+
+public:
+    // Instances with the same key exclude each other; tests pass their own key.
+    explicit SingleInstance(const QString& key = QStringLiteral("sortwell"),
+                            QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // True when this process is now the one instance. False when another holds the lock (it
+    // has then been asked to show itself) or when the lock could not be taken; the caller
+    // exits either way, and errorString() says why when the hand-over did not happen.
+    bool claim();
+    bool isClaimed() const { return claimed_; }
+    // Empty after a clean claim or hand-over; otherwise the reason, fit to show the user.
+    QString errorString() const { return error_; }
+
+    QString lockFilePath() const { return lockPath_; }
+    QString serverName() const { return serverName_; }
+
+signals:
+    // Another start asked for the window.
+    void showRequested();
+
+private:
+    bool takeLock();
+    void listen();
+    void askRunningInstanceToShow();
+    void acceptRequests();
+    void readRequest(QLocalSocket* socket);
+
+    QString lockPath_;
+    QString serverName_;
+    QLockFile lock_;
+    QLocalServer server_;
+    bool claimed_ = false;
+    QString error_;
+};
