@@ -6,6 +6,7 @@ set(SORTWELL_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/../components/qdreg_registry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../components/qdreg_system.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../platform/settings_tree.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/../platform/utf8.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../platform/linux/native_host.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../platform/linux/xdg_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../platform/linux/atomic_file.cpp

@@ -215,16 +215,6 @@ bool IsBlankOrControl(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
 
-std::string_view TrimBlanksAndControls(std::string_view text) {
-    while (!text.empty() && IsBlankOrControl(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlankOrControl(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 bool StartsWithHexPrefix(std::string_view text, std::size_t& prefixLength) {
     if (text.starts_with('$')) {
         prefixLength = 1;
@@ -238,6 +228,16 @@ bool StartsWithHexPrefix(std::string_view text, std::size_t& prefixLength) {
 }
 
 }  // namespace
+
+std::string_view TQDReg::TrimBlanksAndControls(std::string_view text) {
+    while (!text.empty() && IsBlankOrControl(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlankOrControl(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
 
 int TQDReg::StrToInt(const std::string& text, int def) {
     std::string_view rest = TrimBlanksAndControls(text);

@@ -206,6 +206,8 @@ public:
     const std::string& LastError() const { return lastError_; }
 
 private:
+    // Without the characters of code 32 (blank) or lower at either end.
+    static std::string_view TrimBlanksAndControls(std::string_view text);
     // The same as calling Add for each entry in order, in linear time: a large file must not
     // take quadratic time to load.
     void AddAll(std::vector<Entry>&& batch);

@@ -7,17 +7,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-std::string_view TrimBlanksAndControls(std::string_view text) {
-    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 bool HoldsLineBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }

@@ -15,9 +15,7 @@ bool TQDReg::RawSaveAllToRegistry(FlushTiming timing) {
     // One write for the whole store: a crash leaves the old or the new settings, never a mix.
     // Values that have no entry are left in place, as the registry keeps them.
     const SettingsWrite written = host_.settings->update(
-        ProgramPath(),
-        [this](SettingsTree& tree) { tree.setAll(entries_); },
-        timing);
+        ProgramPath(), [this](SettingsTree& tree) { tree.setAll(entries_); }, timing);
     ReportProblem(written.problem);
     return written.ok;
 }

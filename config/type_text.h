@@ -28,8 +28,4 @@ std::vector<platform::KeyEvent> TypeText(std::string_view text,
 std::vector<platform::KeyEvent> TypeText(std::string_view text, platform::Keyboard& keyboard,
                                          LetterE letterE = LetterE::Typed);
 
-// The length of the valid UTF-8 sequence at the start of `text`, or 0 when none starts there
-// (an empty text, a stray continuation byte, an overlong or cut-off sequence, a surrogate).
-std::size_t Utf8SequenceLength(std::string_view text);
-
 }  // namespace sortwell::config

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "config/type_text.h"
+#include "platform/utf8.h"
 
 namespace sortwell::config {
 

@@ -41,15 +41,6 @@ std::string failure(const std::string& path, const std::string& step, int error)
     return "Could not save " + path + ": " + step + " failed: " + errorText(error);
 }
 
-int fsyncRetrying(int fd) {
-    while (::fsync(fd) != 0) {
-        if (errno != EINTR) {
-            return errno;
-        }
-    }
-    return 0;
-}
-
 // An existing file keeps its permissions, e.g. an export the user made readable to others.
 int copyModeOfTarget(const std::string& path, int fd) {
     struct stat target {};
@@ -119,6 +110,25 @@ int UniqueFd::close() {
 
 std::string errorText(int error) {
     return std::generic_category().message(error);
+}
+
+int fsyncRetrying(int fd) {
+    while (::fsync(fd) != 0) {
+        if (errno != EINTR) {
+            return errno;
+        }
+    }
+    return 0;
+}
+
+bool isFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 int writeAll(int fd, std::string_view bytes) {

@@ -35,6 +35,13 @@ std::string errorText(int error);
 // errno of the failed write.
 int writeAll(int fd, std::string_view bytes);
 
+// fsync that goes on after signals; returns 0 or the errno.
+int fsyncRetrying(int fd);
+
+// Whether a folder, or a regular file, is at `path` (links followed).
+bool isFolder(const std::string& path);
+bool isRegularFile(const std::string& path);
+
 // The folder part of `path` ("." when there is none) and the name part.
 std::string folderOf(const std::string& path);
 std::string nameOf(const std::string& path);

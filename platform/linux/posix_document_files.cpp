@@ -41,15 +41,6 @@ bool isLinkRefused(int error) {
            error == ENOTSUP;
 }
 
-int fsyncRetrying(int fd) {
-    while (::fsync(fd) != 0) {
-        if (errno != EINTR) {
-            return errno;
-        }
-    }
-    return 0;
-}
-
 // Copies everything `in` holds to `out`; returns 0 or the errno, and the count in `copied`.
 int copyBytes(int in, int out, std::uint64_t& copied) {
     std::vector<char> buffer(kCopyBufferSize);
@@ -321,8 +312,7 @@ std::string PosixDocumentFiles::deleteDocument(const std::string& path) {
 }
 
 bool PosixDocumentFiles::folderExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return isFolder(path);
 }
 
 std::string PosixDocumentFiles::createFolder(const std::string& path) {

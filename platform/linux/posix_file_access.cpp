@@ -82,8 +82,7 @@ std::string PosixFileAccess::writeWhole(const std::string& path, std::string_vie
 }
 
 bool PosixFileAccess::isFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return isRegularFile(path);
 }
 
 bool PosixFileAccess::removeFile(const std::string& path) {

@@ -51,16 +51,6 @@ bool isUsableProgramPath(const std::string& programPath) {
     }
 }
 
-bool isFolder(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool isRegularFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 // Creates one folder owner-only; a new folder entry is flushed so that it outlives a crash
 // together with the file written into it.
 std::string makeFolder(const std::string& folder, std::string& notes) {

@@ -1,5 +1,7 @@
 #include "platform/linux/settings_file_format.h"
 
+#include "platform/utf8.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <vector>
@@ -12,51 +14,8 @@ constexpr std::string_view kFormatLinePrefix = "# Tessaryn Sortwell settings, fo
 
 enum class Field { Key, Value, FolderName };
 
-// What a UTF-8 lead byte allows: the sequence length and the range of the second byte, which
-// is narrower after E0, ED, F0 and F4 to shut out overlong forms, surrogates and values past
-// U+10FFFF.
-struct LeadRule {
-    std::size_t length = 0;
-    unsigned char secondLow = 0x80;
-    unsigned char secondHigh = 0xBF;
-};
-
-LeadRule ruleFor(unsigned char lead) {
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return {2};
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return {3, static_cast<unsigned char>(lead == 0xE0 ? 0xA0 : 0x80),
-                static_cast<unsigned char>(lead == 0xED ? 0x9F : 0xBF)};
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return {4, static_cast<unsigned char>(lead == 0xF0 ? 0x90 : 0x80),
-                static_cast<unsigned char>(lead == 0xF4 ? 0x8F : 0xBF)};
-    }
-    return {};
-}
-
 unsigned char byteAt(std::string_view text, std::size_t at) {
     return static_cast<unsigned char>(text[at]);
-}
-
-// Length of the valid UTF-8 multi-byte sequence starting at `at`; 0 when there is none.
-std::size_t validSequenceLength(std::string_view text, std::size_t at) {
-    const LeadRule rule = ruleFor(byteAt(text, at));
-    if (rule.length == 0 || text.size() - at < rule.length) {
-        return 0;
-    }
-    const unsigned char second = byteAt(text, at + 1);
-    if (second < rule.secondLow || second > rule.secondHigh) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < rule.length; ++i) {
-        const unsigned char next = byteAt(text, at + i);
-        if (next < 0x80 || next > 0xBF) {
-            return 0;
-        }
-    }
-    return rule.length;
 }
 
 void appendHexEscape(std::string& out, unsigned char byte) {
@@ -126,7 +85,7 @@ std::size_t appendNonPlainAt(std::string& out, std::string_view text, std::size_
         appendAscii(out, c, field, at == 0);
         return at + 1;
     }
-    if (const std::size_t length = validSequenceLength(text, at); length > 0) {
+    if (const std::size_t length = Utf8SequenceLength(text.substr(at)); length > 1) {
         out.append(text.substr(at, length));
         return at + length;
     }

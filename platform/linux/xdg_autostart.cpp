@@ -141,8 +141,7 @@ std::string XdgAutostart::disable(const std::string& name) {
 
 bool XdgAutostart::isEnabled(const std::string& name) {
     const std::string path = entryPath(name);
-    struct stat info {};
-    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return !path.empty() && isRegularFile(path);
 }
 
 }  // namespace sortwell::platform::linux_host

@@ -8,12 +8,13 @@
 
 #include "config/type_text.h"
 #include "fakes/fake_keyboard.h"
+#include "platform/utf8.h"
 
 namespace {
 
+using sortwell::Utf8SequenceLength;
 using sortwell::config::LetterE;
 using sortwell::config::TypeText;
-using sortwell::config::Utf8SequenceLength;
 using sortwell::platform::KeyEvent;
 using sortwell::platform::NamedKey;
 using sortwell::platform::ShiftState;
