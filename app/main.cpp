@@ -1,13 +1,96 @@
-#include <QApplication>
-#include <QMainWindow>
+#include <cstdio>
+#include <exception>
 
-// The desk window arrives with the desk; until then the program shows its bare frame.
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Tessaryn Sortwell Store");
-    QMainWindow window;
-    window.setWindowTitle("Tessaryn Sortwell Desk 1.0");
-    window.resize(491, 451);
-    window.show();
+#include <QSessionManager>
+#include <QTimer>
+
+#include "app/sortwell_application.h"
+#include "app/termination_signals.h"
+#include "components/message_box.h"
+#include "components/single_instance.h"
+#include "desk/desk_windows.h"
+#include "platform/linux/posix_document_files.h"
+#include "platform/linux/posix_process_control.h"
+#include "platform/linux/x11/x11_connection.h"
+#include "platform/linux/x11/x11_keyboard.h"
+#include "platform/linux/x11/x11_window_system.h"
+
+namespace {
+
+void ConfigureStore(TQDReg& store) {
+    store.Programmname = "Sortwell";
+    store.Firmenname = "tessaryn";
+    store.IniFileName = "QSortwell.ini";
+}
+
+// Ends the program the way "&Exit" does, without dismissing the document at hand.
+void EndWithoutDismissing(TForm1& desk) {
+    desk.exitRequested = true;
+    QApplication::quit();
+}
+
+int RunDesk(SortwellApplication& app) {
+    SingleInstance instance;
+    if (!instance.claim()) {
+        if (!instance.errorString().isEmpty()) {
+            std::fprintf(stderr, "sortwell: %s\n", qPrintable(instance.errorString()));
+            return 1;
+        }
+        return 0;  // the running program shows its window instead
+    }
+
+    using namespace sortwell::platform;
+    const std::shared_ptr<x11::X11Connection> display = x11::X11Connection::open();
+    x11::X11WindowSystem windowSystem(display);
+    x11::X11Keyboard keyboard(display);
+    linux_host::PosixProcessControl processControl(display);
+    linux_host::PosixDocumentFiles files;
+    TQDReg store;
+    ConfigureStore(store);
+
+    DeskServices services;
+    services.store = &store;
+    services.files = &files;
+    services.windowSystem = &windowSystem;
+    services.processControl = &processControl;
+    services.keyboard = &keyboard;
+    UseSystemClocksAndDesktop(services);
+    DeskWindows windows(services);
+    TForm1& desk = *windows.Form1;
+
+    QObject::connect(&instance, &SingleInstance::showRequested, &desk,
+                     &TForm1::ShowMainWindow1Click);
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &desk,
+                     [&desk] { EndWithoutDismissing(desk); });
+    // At log-off the session may close the window; that must not delete the document.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &desk,
+                     [&desk](QSessionManager&) { desk.exitRequested = true; });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &desk,
+                     [&store] { store.FlushRegistry(); });
+
+    if (!display->sessionNotice().empty()) {
+        QTimer::singleShot(0, &desk, [&desk, notice = display->sessionNotice()] {
+            MessageBox::information(&desk, QStringLiteral("Tessaryn Sortwell"),
+                                    QString::fromStdString(notice));
+        });
+    }
+    desk.show();
     return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    SortwellApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessaryn Sortwell Store"));
+    // Going to the tray hides the last window; that is no reason to end.
+    QApplication::setQuitOnLastWindowClosed(false);
+    try {
+        return RunDesk(app);
+    } catch (const std::exception& error) {
+        MessageBox::critical(nullptr, QApplication::applicationName(),
+                             QString::fromUtf8(error.what()));
+    }
+    return 0;
 }

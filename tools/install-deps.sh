@@ -11,7 +11,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format clang-tidy
     # a desktop without a screen: X server, window manager, input and screenshots
-    xvfb xauth openbox x11-utils x11-xkb-utils xdotool imagemagick fonts-dejavu-core
+    xvfb xauth openbox trayer x11-utils x11-xkb-utils xdotool imagemagick fonts-dejavu-core
 )
 
 missing=()

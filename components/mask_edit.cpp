@@ -1,0 +1,60 @@
+#include "components/mask_edit.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include "components/message_box.h"
+#include "desk/date_entry.h"
+
+TMaskEdit::TMaskEdit(const QString& inputMask, bool allPositionsRequired, QWidget* parent)
+    : QLineEdit(parent), allPositionsRequired_(allPositionsRequired) {
+    setInputMask(inputMask);
+}
+
+QString TMaskEdit::typedText() const {
+    QString typed = text();
+    typed.remove(QLatin1Char('_'));
+    return typed.trimmed();
+}
+
+void TMaskEdit::focusInEvent(QFocusEvent* event) {
+    if (!complaining_) {
+        textOnEntry_ = text();
+        setModified(false);
+    }
+    QLineEdit::focusInEvent(event);
+}
+
+void TMaskEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // A pop-up of our own (the message, a menu) takes the focus only for a moment.
+    if (complaining_ || event->reason() == Qt::PopupFocusReason) {
+        return;
+    }
+    if (allPositionsRequired_ &&
+        !sortwell::desk::MayLeaveYearField(typedText().toStdString(), isModified())) {
+        complaining_ = true;
+        // Complain after the focus change has settled, so that taking the focus back sticks.
+        QTimer::singleShot(0, this, &TMaskEdit::refuseIncompleteInput);
+    }
+}
+
+void TMaskEdit::refuseIncompleteInput() {
+    QApplication::beep();
+    MessageBox::warning(window(), QApplication::applicationName(),
+                        QString::fromUtf8(sortwell::desk::kInvalidInputMessage.data(),
+                                          sortwell::desk::kInvalidInputMessage.size()));
+    setFocus(Qt::OtherFocusReason);
+    complaining_ = false;
+}
+
+void TMaskEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && isModified()) {
+        setText(textOnEntry_);
+        setModified(false);
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}

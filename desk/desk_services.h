@@ -1,0 +1,31 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+#include <QString>
+#include <QUrl>
+
+#include "components/qdreg.h"
+#include "platform/document_files.h"
+#include "platform/keyboard.h"
+#include "platform/window_system.h"
+
+// What the windows need of the machine: the settings store, the documents, the other
+// programs' windows, the keyboard, the clock and the desktop's file manager and browser. The
+// program hands in the real ones; tests hand in fakes.
+struct DeskServices {
+    TQDReg* store = nullptr;
+    sortwell::platform::DocumentFiles* files = nullptr;
+    sortwell::platform::WindowSystem* windowSystem = nullptr;
+    sortwell::platform::ProcessControl* processControl = nullptr;
+    sortwell::platform::Keyboard* keyboard = nullptr;
+    std::function<std::chrono::year_month_day()> today;
+    std::function<std::chrono::system_clock::time_point()> wallClock;
+    std::function<std::chrono::steady_clock::time_point()> steadyClock;
+    std::function<void(const QString& folder)> openFolder;
+    std::function<void(const QUrl& address)> openUrl;
+};
+
+// The clocks and desktop services of the running program.
+void UseSystemClocksAndDesktop(DeskServices& services);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <memory>
+
+#include "config/tform2.h"
+#include "config/tform3.h"
+#include "desk/tform1.h"
+
+// The program's three windows, created in this order and alive until the end: the desk, the
+// Edit Button dialog and the Configuration dialog. They reach each other's controls directly.
+struct DeskWindows {
+    std::unique_ptr<TForm1> Form1;
+    std::unique_ptr<TForm2> Form2;
+    std::unique_ptr<TForm3> Form3;
+
+    explicit DeskWindows(const DeskServices& services);
+    ~DeskWindows();
+    DeskWindows(const DeskWindows&) = delete;
+    DeskWindows& operator=(const DeskWindows&) = delete;
+};

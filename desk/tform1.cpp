@@ -1,0 +1,319 @@
+#include "desk/tform1.h"
+
+#include <algorithm>
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+
+#include "components/mask_edit.h"
+#include "components/message_box.h"
+#include "components/qstatus.h"
+#include "config/tform3.h"
+#include "desk/desk_icons.h"
+
+namespace {
+// The client area at the design size, which the anchors keep their distances from.
+constexpr int kDesignClientWidth = 483;
+constexpr int kDesignClientHeight = 424;
+constexpr QSize kDesignOuterSize{491, 451};
+constexpr QSize kMinimumOuterSize{475, 255};
+
+QLabel* MakeLabel(const QString& text, QWidget* parent, const QString& name) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+}  // namespace
+
+TForm1::TForm1(const DeskServices& services)
+    : Timer1(this, 500),
+      StartTimer(this, 1),
+      ButtonRefreshTimer(this, 200),
+      DocumentDetectionTimer(this, 500),
+      DocumentDetectionTimerTimeout(this, 10000),
+      ResetDateTimer(this, 60000),
+      AlertTimer(this, 750),
+      DoubleClickTimer(this, 300),
+      services_(services),
+      trayRetryTimer_(this, 1000),
+      flushTimer_(this, 1000, true) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tessaryn Sortwell Desk 1.0"));
+    setWindowIcon(DeskIcons::program());
+    createHeader();
+    createBody();
+    createTimers();
+    createTray();
+    resize(kDesignClientWidth, kDesignClientHeight);
+    setMinimumSize(kMinimumOuterSize);
+}
+
+TForm1::~TForm1() { services_.store->FlushRegistry(); }
+
+void TForm1::connectDialogs(TForm2* form2, TForm3* form3) {
+    form2_ = form2;
+    form3_ = form3;
+}
+
+void TForm1::createHeader() {
+    Panel2 = new QFrame(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFrameShape(QFrame::Panel);
+    Panel2->setFrameShadow(QFrame::Sunken);
+
+    Label7 = MakeLabel(QStringLiteral("Date:        /  "), Panel2, QStringLiteral("Label7"));
+    Label7->setGeometry(8, 10, 80, 17);
+    MaskEdit1 = new TMaskEdit(QStringLiteral("99;_"), false, Panel2);
+    MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
+    MaskEdit1->setGeometry(44, 6, 28, 23);
+    MaskEdit2 = new TMaskEdit(QStringLiteral("0000;_"), true, Panel2);
+    MaskEdit2->setObjectName(QStringLiteral("MaskEdit2"));
+    MaskEdit2->setGeometry(88, 6, 46, 23);
+    ComboBox1 = new QComboBox(Panel2);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(142, 6, 80, 23);
+    ComboBox1->setVisible(false);
+
+    Label1 = MakeLabel(QStringLiteral("Tag: "), Panel2, QStringLiteral("Label1"));
+    Label1->setGeometry(8, 40, 34, 17);
+    Edit1 = new QLineEdit(Panel2);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(44, 36, 150, 23);
+    Label4 = MakeLabel(QStringLiteral("<<<"), Panel2, QStringLiteral("Label4"));
+    Label4->setGeometry(198, 40, 24, 17);
+    Label4->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0); font-weight: bold;"));
+    Label4->setVisible(false);
+    SpeedButton1 = new QToolButton(Panel2);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setText(QStringLiteral("&Dismiss"));
+    SpeedButton1->setToolTip(QStringLiteral("Dismiss the current document and delete it."));
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton1->setGeometry(44, 66, 90, 25);
+
+    // The right-hand area of the header: the program's picture, name, version and link.
+    auto* about = new QWidget(Panel2);
+    about->setObjectName(QStringLiteral("AboutArea"));
+    about->setGeometry(225, 2, 243, 93);
+    Image1 = new QLabel(about);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(DeskIcons::program().pixmap(32, 32));
+    Image1->setGeometry(8, 8, 32, 32);
+    Label2 = MakeLabel(QStringLiteral("Tessaryn Sortwell Desk"), about, QStringLiteral("Label2"));
+    Label2->setStyleSheet(QStringLiteral("color: navy; font-weight: bold;"));
+    Label2->setGeometry(48, 8, 190, 17);
+    Label8 = MakeLabel(QStringLiteral("Version 1.0"), about, QStringLiteral("Label8"));
+    Label8->setGeometry(48, 28, 190, 17);
+    Label10 = new QLabel(about);
+    Label10->setObjectName(QStringLiteral("Label10"));
+    Label10->setGeometry(48, 48, 190, 17);
+
+    setTabOrder(Edit1, MaskEdit1);
+    setTabOrder(MaskEdit1, MaskEdit2);
+    setTabOrder(MaskEdit2, ComboBox1);
+
+    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    connect(Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
+    connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+    Edit1->installEventFilter(this);
+}
+
+void TForm1::createBody() {
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::Panel);
+    Panel1->setFrameShadow(QFrame::Sunken);
+    CheckBox1 = new QCheckBox(QStringLiteral("Active (start minimized)"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    Label3 = MakeLabel(QStringLiteral("* marked targets do not need a tag."), this,
+                       QStringLiteral("Label3"));
+    Label3->setStyleSheet(QStringLiteral("color: grey;"));
+    Label3->setToolTip(Label3->text());
+    Button1 = new QPushButton(QStringLiteral("Show Configuration ..."), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    QStatus1 = new TQStatus(this);
+    QStatus1->setObjectName(QStringLiteral("QStatus1"));
+
+    // Code that sets the box runs the handler too, whenever the state changes.
+    connect(CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+}
+
+void TForm1::createTimers() {
+    ButtonRefreshTimer.setEnabled(false);
+    connect(&Timer1, &EventTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(&StartTimer, &EventTimer::timeout, this, &TForm1::StartTimerTimer);
+    connect(&ButtonRefreshTimer, &EventTimer::timeout, this, &TForm1::ButtonRefreshTimerTimer);
+    connect(&DocumentDetectionTimer, &EventTimer::timeout, this,
+            &TForm1::DocumentDetectionTimerTimer);
+    connect(&DocumentDetectionTimerTimeout, &EventTimer::timeout, this,
+            &TForm1::DocumentDetectionTimerTimeoutTimer);
+    connect(&ResetDateTimer, &EventTimer::timeout, this, &TForm1::ResetDateTimerTimer);
+    connect(&AlertTimer, &EventTimer::timeout, this, &TForm1::AlertTimerTimer);
+    connect(&DoubleClickTimer, &EventTimer::timeout, this, &TForm1::DoubleClickTimerTimer);
+    connect(&flushTimer_, &EventTimer::timeout, this, [this] { services_.store->FlushRegistry(); });
+    Timer1.setEnabled(true);
+    StartTimer.setEnabled(true);
+    ResetDateTimer.setEnabled(true);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOutControls();
+    FormResize();
+}
+
+void TForm1::layOutControls() {
+    const int w = width();
+    const int h = height();
+    Panel2->setGeometry(8, 4, w - (kDesignClientWidth - 470), 97);
+    Panel2->findChild<QWidget*>(QStringLiteral("AboutArea"))->move(Panel2->width() - 245, 2);
+    Panel1->setGeometry(8, 104, w - (kDesignClientWidth - 470), h - (kDesignClientHeight - 268));
+    // The bottom row keeps its anchors; the note between the box and the button gives way
+    // when a large font leaves it too little room.
+    const int checkWidth = CheckBox1->sizeHint().width();
+    CheckBox1->setGeometry(8, h - (kDesignClientHeight - 379), checkWidth, 25);
+    const int buttonWidth = std::max(113, Button1->sizeHint().width());
+    Button1->setGeometry(w - 5 - buttonWidth, h - (kDesignClientHeight - 377), buttonWidth, 25);
+    const int noteLeft = 8 + checkWidth + 6;
+    const int noteWidth = std::max(0, Button1->x() - 6 - noteLeft);
+    Label3->setGeometry(noteLeft, h - (kDesignClientHeight - 384), noteWidth, 17);
+    Label3->setText(Label3->fontMetrics().elidedText(Label3->toolTip(), Qt::ElideRight, noteWidth));
+    QStatus1->setGeometry(0, h - TQStatus::kHeight, w, TQStatus::kHeight);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    applyMinimumSize();
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TForm1::applyMinimumSize() {
+    // Qt's limits are for the client area; the window's limits count the frame as well.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    setMinimumSize(kMinimumOuterSize - frame);
+}
+
+void TForm1::FormShow() {
+    tagConfirmed = false;
+    RefreshButtons();
+    Edit1->setText(QString::fromStdString(services_.store->Pop("lasttag")));
+    Edit1->selectAll();
+    Edit1->setFocus();
+}
+
+void TForm1::StartTimerTimer() {
+    StartTimer.setEnabled(false);
+    ResetDate();
+    Load();
+    applyStoredSize();
+    if (CheckBox1->isChecked()) {
+        MinimizeToTray();
+    }
+    removeLeftoverTemporaries();
+    Detection(true);
+    startupDone = true;
+}
+
+void TForm1::applyStoredSize() {
+    // A stored size that is no number is ignored; the start must go on to detection.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    bool ok = false;
+    const int storedWidth = QString::fromStdString(services_.store->Pop("width")).toInt(&ok);
+    if (ok) {
+        resize(storedWidth - frame.width(), height());
+    }
+    const int storedHeight = QString::fromStdString(services_.store->Pop("height")).toInt(&ok);
+    if (ok) {
+        resize(width(), storedHeight - frame.height());
+    }
+}
+
+void TForm1::removeLeftoverTemporaries() {
+    const QString folder = inputFolder();
+    if (!folder.isEmpty() && services_.files->folderExists(folder.toStdString())) {
+        reportOnce(services_.files->removeLeftoverTemporaries(folder.toStdString()));
+    }
+}
+
+void TForm1::FormResize() {
+    if (!startupDone) {
+        return;
+    }
+    const QSize outer = frameGeometry().size();
+    services_.store->Push("width", std::to_string(outer.width()));
+    services_.store->Push("height", std::to_string(outer.height()));
+    writeStore(sortwell::platform::FlushTiming::Soon);
+    PostponedRefreshButtons();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool TForm1::FormCloseQuery() {
+    if (exitRequested) {
+        return true;
+    }
+    SpeedButton1Click();
+    return false;
+}
+
+void TForm1::CheckBox1Click() {
+    if (CheckBox1->isChecked()) {
+        form3_->Run();
+        Enable1->setEnabled(false);
+        Disable1->setEnabled(true);
+    } else {
+        DocumentDetectionTimer.setEnabled(false);
+        form3_->AbortRun();
+        Enable1->setEnabled(true);
+        Disable1->setEnabled(false);
+    }
+    Save();
+}
+
+void TForm1::Button1Click() {
+    Timer1.setEnabled(false);
+    CheckBox1->setEnabled(false);
+    form3_->exec();
+    Timer1.setEnabled(true);
+    CheckBox1->setEnabled(true);
+}
+
+void TForm1::Timer1Timer() { form3_->Button10Click(); }
+
+QString TForm1::inputFolder() const { return form3_->Edit4->text(); }
+
+void TForm1::writeStore(sortwell::platform::FlushTiming timing) {
+    if (!services_.store->SaveToRegistry(timing)) {
+        reportOnce(services_.store->LastError());
+    }
+    if (timing == sortwell::platform::FlushTiming::Soon) {
+        scheduleFlush();
+    }
+}
+
+void TForm1::scheduleFlush() { flushTimer_.setEnabled(true); }
+
+void TForm1::reportOnce(const std::string& problem) {
+    // The same failure at every keystroke or save would bury the window in messages.
+    if (problem.empty() || problem == lastReported_) {
+        return;
+    }
+    lastReported_ = problem;
+    MessageBox::warning(this, QStringLiteral("Tessaryn Sortwell"), QString::fromStdString(problem));
+}

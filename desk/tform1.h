@@ -1,0 +1,192 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <QWidget>
+
+#include "components/event_timer.h"
+#include "desk/desk_services.h"
+#include "desk/detection.h"
+#include "desk/document_stability.h"
+
+class QAbstractButton;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSystemTrayIcon;
+class QToolButton;
+class TMaskEdit;
+class TQStatus;
+class TForm2;
+class TForm3;
+
+// The main window, the document desk: the header with date, tag and name, the grid of target
+// buttons, the Active switch, the status bar, the tray icon and the timers that drive
+// detection. It holds the desk's runtime state; the settings live in the controls of the three
+// windows and in the store.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(const DeskServices& services);
+    ~TForm1() override;
+
+    // The dialogs are created after the main window; the program hands them over at once.
+    void connectDialogs(TForm2* form2, TForm3* form3);
+
+    // Controls, named as the rest of the program knows them.
+    QFrame* Panel2 = nullptr;
+    QLabel* Label7 = nullptr;
+    TMaskEdit* MaskEdit1 = nullptr;
+    TMaskEdit* MaskEdit2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label10 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* Button1 = nullptr;
+    TQStatus* QStatus1 = nullptr;
+
+    QSystemTrayIcon* TrayIcon1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* ShowMainWindow1 = nullptr;
+    QAction* OpenDocumentFolder1 = nullptr;
+    QAction* Enable1 = nullptr;
+    QAction* Disable1 = nullptr;
+    QAction* Terminate1 = nullptr;
+
+    EventTimer Timer1;
+    EventTimer StartTimer;
+    EventTimer ButtonRefreshTimer;
+    EventTimer DocumentDetectionTimer;
+    EventTimer DocumentDetectionTimerTimeout;
+    EventTimer ResetDateTimer;
+    EventTimer AlertTimer;
+    EventTimer DoubleClickTimer;
+
+    // Lifecycle.
+    void StartTimerTimer();
+    void FormShow();
+    void FormResize();
+    // True when the window may close; otherwise the request dismisses the document and hides.
+    bool FormCloseQuery();
+    void CheckBox1Click();
+    void Button1Click();
+    void Timer1Timer();
+
+    // Settings model.
+    void Load();
+    void Save();
+    void LoadDefaults();
+
+    // Grid.
+    void RefreshButtons();
+    void PostponedRefreshButtons();
+    void ButtonRefreshTimerTimer();
+
+    // Tray, menu and alert.
+    void TrayIcon1Click();
+    void TrayIcon1Minimize();
+    void TrayIcon1Restore();
+    void DoubleClickTimerTimer();
+    void ShowMainWindow1Click();
+    void OpenDocumentFolder1Click();
+    void Enable1Click();
+    void Disable1Click();
+    void Terminate1Click();
+    void Alert();
+    void AlertTimerTimer();
+    void Label10Click();
+    void MinimizeToTray();
+    void RestoreFromTray();
+    // Whether the notification area holds the icon; without it "to the tray" minimises.
+    bool trayAvailable() const;
+    // The tray image: 0 idle, 1 running.
+    void SetTrayImage(int index);
+    int trayImage() const { return trayImage_; }
+
+    // Detection.
+    void Detection(bool baseline);
+    void DocumentDetectionTimerTimer();
+    void DocumentDetectionTimerTimeoutTimer();
+
+    // Filing.
+    void MainButtonClick(QAbstractButton* button);
+    void SpeedButton1Click();
+
+    // Date, tag and name.
+    void ResetDate();
+    void ResetDateTimerTimer();
+    void PostponedResetDate();
+    void Edit1Change();
+    void Edit1KeyDown();
+    void ComboBox1Change();
+
+    // Desk state.
+    std::string currentDocument;
+    sortwell::desk::KnownFiles knownFiles;
+    bool tagConfirmed = false;
+    bool startupDone = false;
+    bool exitRequested = false;
+    bool inTray = false;
+    int mainButtonSerial = 0;
+
+    TQDReg& store() { return *services_.store; }
+    const DeskServices& services() const { return services_; }
+    TForm3* form3() const { return form3_; }
+    TForm2* form2() const { return form2_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createHeader();
+    void createBody();
+    void createTimers();
+    void createTray();
+    void layOutControls();
+    void applyMinimumSize();
+    void applyStoredSize();
+    void lookForNotificationArea();
+    void showTrayIcon();
+    void setAlertColours(bool alert);
+    void presentDocument();
+    // Remembers how the document looks, so that a later click can tell whether it changed.
+    void lookAtDocument();
+    // False while the scanner may still be writing the document.
+    bool isDocumentStable();
+    void clearDesk(const QString& statusText);
+    void resumeRunner();
+    QString inputFolder() const;
+    void writeStore(sortwell::platform::FlushTiming timing);
+    void scheduleFlush();
+    void reportOnce(const std::string& problem);
+    void removeLeftoverTemporaries();
+
+    DeskServices services_;
+    TForm2* form2_ = nullptr;
+    TForm3* form3_ = nullptr;
+    int trayImage_ = 0;
+    int trayRetriesLeft_ = 0;
+    EventTimer trayRetryTimer_;
+    EventTimer flushTimer_;
+    std::optional<sortwell::desk::DocumentLook> documentLook_;
+    std::string lastReported_;
+    bool minimizingToTaskbar_ = false;
+};

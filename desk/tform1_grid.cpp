@@ -1,0 +1,88 @@
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QImage>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QPainter>
+#include <QToolButton>
+
+#include "config/tform3.h"
+#include "desk/button_grid.h"
+#include "desk/tform1.h"
+
+namespace {
+constexpr int kIconSize = 32;
+
+// The face of a target button: an icon drawn at 32 x 32, a bitmap at its own size, nothing
+// for any other file or one that cannot be read.
+QPixmap FaceImage(const sortwell::desk::GridCell& cell) {
+    const QString path = QString::fromStdString(cell.icon);
+    if (cell.face == sortwell::desk::FaceKind::None || !QFileInfo(path).isFile()) {
+        return {};
+    }
+    QImageReader reader(path);
+    if (cell.face == sortwell::desk::FaceKind::Icon) {
+        reader.setFormat("ico");
+        const QImage icon = reader.read();
+        if (icon.isNull()) {
+            return {};
+        }
+        QPixmap face(kIconSize, kIconSize);
+        face.fill(Qt::transparent);
+        QPainter painter(&face);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(0, 0, kIconSize, kIconSize), icon);
+        return face;
+    }
+    reader.setFormat("bmp");
+    return QPixmap::fromImage(reader.read());
+}
+
+QString MainButtonName(int serial) { return QStringLiteral("MainButton%1").arg(serial); }
+}  // namespace
+
+void TForm1::PostponedRefreshButtons() { ButtonRefreshTimer.restart(); }
+
+void TForm1::ButtonRefreshTimerTimer() {
+    ButtonRefreshTimer.setEnabled(false);
+    RefreshButtons();
+}
+
+void TForm1::RefreshButtons() {
+    for (int serial = 0; serial <= mainButtonSerial; ++serial) {
+        if (auto* old = Panel1->findChild<QToolButton*>(MainButtonName(serial),
+                                                        Qt::FindDirectChildrenOnly)) {
+            old->hide();
+            delete old;
+        }
+    }
+    const sortwell::desk::NameSelection selection{!ComboBox1->isHidden(),
+                                                  ComboBox1->currentText().toStdString()};
+    const sortwell::desk::ButtonGrid grid = sortwell::desk::LayOutButtons(
+        form3_->targetButtons(), form3_->Edit1->text().toStdString(), selection,
+        {Panel1->width(), Panel1->height()});
+    // Positions are inside the panel's border, as the layout counts them.
+    const int border = Panel1->frameWidth();
+    for (const sortwell::desk::GridCell& cell : grid.cells) {
+        ++mainButtonSerial;
+        auto* button = new QToolButton(Panel1);
+        button->setObjectName(MainButtonName(mainButtonSerial));
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(false);
+        button->setAutoFillBackground(true);
+        const QPixmap face = FaceImage(cell);
+        if (!face.isNull()) {
+            button->setIcon(QIcon(face));
+            button->setIconSize(face.size());
+        }
+        button->setText(QString::fromStdString(cell.caption));
+        button->setToolTip(QString::fromStdString(cell.folder));
+        button->setProperty("folder", QString::fromStdString(cell.folder));
+        button->setGeometry(border + cell.rect.left, border + cell.rect.top, cell.rect.width,
+                            cell.rect.height);
+        connect(button, &QToolButton::clicked, this, [this, button] { MainButtonClick(button); });
+        button->show();
+    }
+}
