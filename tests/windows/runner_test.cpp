@@ -1,0 +1,341 @@
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStringList>
+#include <QTest>
+
+#include "components/message_box.h"
+#include "components/qstatus.h"
+#include "config/sequence_language.h"
+#include "config/tform3.h"
+#include "desk/tform1.h"
+#include "windows/desk_fixture.h"
+
+using sortwell::platform::KeyEvent;
+using sortwell::platform::NamedKey;
+using sortwell::test::DeskFixture;
+
+namespace {
+
+constexpr std::uint64_t kQuickMenuHandle = 0x51;
+constexpr std::uint64_t kLoadingHandle = 0x52;
+const std::string kQuickMenu = "ScanSnap QuickMenu";
+// Far more ticks than any sequence here needs; a runner that stalls stops the walk.
+constexpr int kMaxSteps = 50;
+
+// A started desk with the default sequence in the Configuration dialog.
+void StartWithDefaultSequence(DeskFixture& desk) {
+    desk.start();
+    desk.form3->setSequenceText(sortwell::config::DefaultSequence());
+}
+
+void ShowQuickMenu(DeskFixture& desk) {
+    desk.windowSystem.open(kQuickMenuHandle, 4242, kQuickMenu);
+    desk.form3->Button10Click();
+}
+
+// Ticks the runner until it stands at `line`; false when it does not get there.
+bool StepTo(DeskFixture& desk, int line) {
+    for (int step = 0; step < kMaxSteps && desk.form3->currentLine != line; ++step) {
+        desk.form3->NextTimerTimer();
+    }
+    return desk.form3->currentLine == line;
+}
+
+QString Activity(const DeskFixture& desk) {
+    return desk.form3->Label12->text();
+}
+
+QStringList Items(const QListWidget* list) {
+    QStringList items;
+    for (int row = 0; row < list->count(); ++row) {
+        items.append(list->item(row)->text());
+    }
+    return items;
+}
+
+std::vector<KeyEvent> EnterPressed(int times) {
+    std::vector<KeyEvent> events;
+    for (int i = 0; i < times; ++i) {
+        events.push_back({KeyEvent::Action::Press, NamedKey::Enter});
+        events.push_back({KeyEvent::Action::Release, NamedKey::Enter});
+    }
+    return events;
+}
+
+}  // namespace
+
+class RunnerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        MessageBox::clearShown();
+        MessageBox::clearAnswers();
+    }
+
+    // The default sequence, step by step.
+
+    void runStartsAtTheFirstLine() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        desk.form3->currentLine = 7;
+        desk.form3->Run();
+        QCOMPARE(desk.form3->currentLine, 0);
+        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.form3->Button11->isEnabled());
+        QVERIFY(desk.form3->Button13->isEnabled());
+        QCOMPARE(desk.form1->trayImage(), 1);
+    }
+
+    void waitWindowHoldsUntilTheWindowIsListed() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        desk.form3->Run();
+        for (int tick = 0; tick < 3; ++tick) {
+            desk.form3->NextTimerTimer();
+            QCOMPARE(desk.form3->currentLine, 0);
+            QCOMPARE(desk.form3->NextTimer.interval(), 1000);
+        }
+        QCOMPARE(Activity(desk), QStringLiteral("0: WAITWINDOW:ScanSnap QuickMenu"));
+        QCOMPARE(desk.form1->QStatus1->panelText(1),
+                 QStringLiteral("0: WAITWINDOW:ScanSnap QuickMenu"));
+
+        ShowQuickMenu(desk);
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 1);
+        QCOMPARE(desk.form3->NextTimer.interval(), 200);
+    }
+
+    void switchActivatesTheListedWindow() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        desk.windowSystem.open(0x40, 17, "Editor");
+        ShowQuickMenu(desk);
+        desk.form3->Run();
+        QVERIFY(StepTo(desk, 1));
+        QVERIFY(desk.windowSystem.activated.empty());
+
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 2);
+        QCOMPARE(desk.windowSystem.activated, std::vector<std::uint64_t>{kQuickMenuHandle});
+        QCOMPARE(Activity(desk), QStringLiteral("1: SWITCH:ScanSnap QuickMenu"));
+        QCOMPARE(desk.form1->QStatus1->panelText(1),
+                 QStringLiteral("1: SWITCH:ScanSnap QuickMenu"));
+    }
+
+    void waitSecondsSetsTheInterval() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        ShowQuickMenu(desk);
+        desk.form3->Run();
+        QVERIFY(StepTo(desk, 2));
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 3);
+        QCOMPARE(desk.form3->NextTimer.interval(), 1000);
+        QCOMPARE(Activity(desk), QStringLiteral("2: WAITSECONDS:1"));
+
+        QVERIFY(StepTo(desk, 5));
+        QCOMPARE(desk.form3->NextTimer.interval(), 200);
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 6);
+        QCOMPARE(desk.form3->NextTimer.interval(), 2000);
+        QCOMPARE(Activity(desk), QStringLiteral("5: WAITSECONDS:2"));
+    }
+
+    void enterSendsTheEnterKey() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        ShowQuickMenu(desk);
+        desk.form3->Run();
+        QVERIFY(StepTo(desk, 3));
+        QVERIFY(desk.keyboard.sent.empty());
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 4);
+        QVERIFY(desk.keyboard.sent == EnterPressed(1));
+        QCOMPARE(desk.form3->NextTimer.interval(), 200);
+        QCOMPARE(Activity(desk), QStringLiteral("3: ENTER"));
+    }
+
+    void unwaitWindowHoldsWhileTheWindowIsListed() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        ShowQuickMenu(desk);
+        desk.windowSystem.open(kLoadingHandle, 4243, "Loading");
+        desk.form3->Button10Click();
+        desk.form3->Run();
+        QVERIFY(StepTo(desk, 4));
+        for (int tick = 0; tick < 3; ++tick) {
+            desk.form3->NextTimerTimer();
+            QCOMPARE(desk.form3->currentLine, 4);
+            QCOMPARE(desk.form3->NextTimer.interval(), 1000);
+        }
+        QCOMPARE(Activity(desk), QStringLiteral("4: UNWAITWINDOW:Loading"));
+
+        desk.windowSystem.close("Loading");
+        desk.form3->Button10Click();
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 5);
+        QCOMPARE(desk.form3->NextTimer.interval(), 200);
+    }
+
+    void handleDocumentHandsOverToDetection() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        ShowQuickMenu(desk);
+        desk.form3->Run();
+        QVERIFY(StepTo(desk, 10));
+        QVERIFY(!desk.form1->DocumentDetectionTimer.isEnabled());
+        QVERIFY(desk.form3->NextTimer.isEnabled());
+
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 11);
+        QVERIFY(desk.form1->DocumentDetectionTimer.isEnabled());
+        QVERIFY(desk.form1->DocumentDetectionTimerTimeout.isEnabled());
+        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QCOMPARE(Activity(desk), QStringLiteral("10: HANDLEDOCUMENT"));
+        QCOMPARE(desk.form1->QStatus1->panelText(1), QStringLiteral("10: HANDLEDOCUMENT"));
+        QVERIFY(desk.keyboard.sent == EnterPressed(3));
+        QCOMPARE(desk.windowSystem.activated, std::vector<std::uint64_t>{kQuickMenuHandle});
+    }
+
+    // After the hand-over.
+
+    void dismissResumesTheRunWhichThenStops() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        ShowQuickMenu(desk);
+        desk.form3->Run();
+        QVERIFY(StepTo(desk, 11));
+        QVERIFY(!desk.form3->NextTimer.isEnabled());
+
+        desk.form1->SpeedButton1Click();
+        QVERIFY(desk.form3->NextTimer.isEnabled());
+        desk.form3->NextTimerTimer();
+        QCOMPARE(Activity(desk), QStringLiteral("n/a"));
+        QCOMPARE(desk.form1->QStatus1->panelText(1), QStringLiteral("n/a"));
+        QCOMPARE(desk.form3->currentLine, 0);
+        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.form3->Button11->isEnabled());
+        QVERIFY(!desk.form3->Button13->isEnabled());
+        QVERIFY(!desk.form1->DocumentDetectionTimer.isEnabled());
+        QVERIFY(!desk.form1->DocumentDetectionTimerTimeout.isEnabled());
+        QCOMPARE(desk.form1->trayImage(), 0);
+    }
+
+    void activeRunStartsAgainAfterTheLastLine() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        ShowQuickMenu(desk);
+        desk.form1->CheckBox1->setChecked(true);
+        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(StepTo(desk, 11));
+
+        desk.form1->SpeedButton1Click();
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 0);
+        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.form3->Button13->isEnabled());
+        QVERIFY(!desk.form3->Button11->isEnabled());
+        QCOMPARE(desk.form1->trayImage(), 1);
+
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 1);
+        QCOMPARE(Activity(desk), QStringLiteral("0: WAITWINDOW:ScanSnap QuickMenu"));
+    }
+
+    void abortWhileHandedOverStopsEverything() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        ShowQuickMenu(desk);
+        desk.form1->CheckBox1->setChecked(true);
+        QCOMPARE(desk.persisted("active"), std::string("1"));
+        QVERIFY(StepTo(desk, 11));
+        QVERIFY(desk.form1->DocumentDetectionTimer.isEnabled());
+
+        desk.form3->Button13->click();
+        QVERIFY(!desk.form1->DocumentDetectionTimer.isEnabled());
+        QVERIFY(!desk.form1->DocumentDetectionTimerTimeout.isEnabled());
+        QVERIFY(!desk.form1->CheckBox1->isChecked());
+        QVERIFY(!desk.form1->Timer1.isEnabled());
+        QCOMPARE(desk.persisted("active"), std::string("0"));
+        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QCOMPARE(desk.form3->currentLine, 0);
+        QVERIFY(desk.form3->Button11->isEnabled());
+        QVERIFY(!desk.form3->Button13->isEnabled());
+        QCOMPARE(Activity(desk), QStringLiteral("n/a"));
+    }
+
+    // Odd sequences.
+
+    void emptySequenceRunsOneEmptyLineThenStops() {
+        DeskFixture desk;
+        desk.start();
+        desk.form3->setSequenceText("");
+        desk.form3->Run();
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 1);
+        QCOMPARE(Activity(desk), QStringLiteral("0: "));
+        QVERIFY(desk.form3->NextTimer.isEnabled());
+
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 0);
+        QCOMPARE(Activity(desk), QStringLiteral("n/a"));
+        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.keyboard.sent.empty());
+        QVERIFY(desk.windowSystem.activated.empty());
+    }
+
+    void waitSecondsWithoutANumberIsReportedOnceAndSkipped() {
+        DeskFixture desk;
+        desk.start();
+        desk.form3->setSequenceText("WAITSECONDS:x\r\nENTER");
+        // Enough answers for a message at every pass, so a repeat shows up as a count.
+        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
+        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
+        desk.form3->Run();
+        desk.form3->NextTimerTimer();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().text,
+                 QStringLiteral("'x' is not a valid integer value"));
+        QCOMPARE(desk.form3->currentLine, 1);
+        QCOMPARE(desk.form3->NextTimer.interval(), 200);
+        QVERIFY(desk.form3->NextTimer.isEnabled());
+
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 2);
+        QVERIFY(desk.keyboard.sent == EnterPressed(1));
+
+        desk.form3->Run();
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 1);
+        QCOMPARE(MessageBox::shown().size(), 1);
+    }
+
+    // The window list.
+
+    void windowListShowsTitlesPidsAndHandlesWithoutOurOwn() {
+        DeskFixture desk;
+        desk.windowSystem.windows = {
+            {0x30, 300, "Editor"}, {0x31, 301, "Tessaryn Sortwell Store"}, {0x32, 302, "Viewer"}};
+        desk.form3->Button10Click();
+        QCOMPARE(Items(desk.form3->ListBox1), (QStringList{"Editor", "Viewer"}));
+        QCOMPARE(Items(desk.form3->ListBox2), (QStringList{"300", "302"}));
+        QCOMPARE(Items(desk.form3->ListBox3), (QStringList{"48", "50"}));
+
+        desk.windowSystem.open(0x33, 303, "Mail");
+        desk.windowSystem.close("Editor");
+        desk.form3->Button10Click();
+        QCOMPARE(Items(desk.form3->ListBox1), (QStringList{"Mail", "Viewer"}));
+        QCOMPARE(Items(desk.form3->ListBox2), (QStringList{"303", "302"}));
+        QCOMPARE(Items(desk.form3->ListBox3), (QStringList{"51", "50"}));
+    }
+};
+
+QTEST_MAIN(RunnerTest)
+#include "runner_test.moc"
