@@ -1,5 +1,6 @@
 #include "app/termination_signals.h"
 
+#include <array>
 #include <csignal>
 
 #include <sys/socket.h>
@@ -9,7 +10,7 @@
 
 namespace {
 // The write end, used from the signal handler, which may only call async-signal-safe code.
-int signalSocket[2] = {-1, -1};
+std::array<int, 2> signalSocket = {-1, -1};
 
 void NoteSignal(int /*signal*/) {
     const char byte = 1;
@@ -18,10 +19,10 @@ void NoteSignal(int /*signal*/) {
 }  // namespace
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSocket) != 0) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSocket.data()) != 0) {
         return;
     }
-    notifier_ = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, this);
+    notifier_ = new QSocketNotifier(signalSocket.at(1), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
     struct sigaction action {};
     action.sa_handler = NoteSignal;
@@ -44,6 +45,6 @@ TerminationSignals::~TerminationSignals() {
 
 void TerminationSignals::readSignal() {
     char byte = 0;
-    [[maybe_unused]] const ssize_t read = ::read(signalSocket[1], &byte, 1);
+    [[maybe_unused]] const ssize_t read = ::read(signalSocket.at(1), &byte, 1);
     emit terminationRequested();
 }

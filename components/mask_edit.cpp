@@ -36,6 +36,7 @@ void TMaskEdit::focusOutEvent(QFocusEvent* event) {
         !sortwell::desk::MayLeaveYearField(typedText().toStdString(), isModified())) {
         complaining_ = true;
         // Complain after the focus change has settled, so that taking the focus back sticks.
+        // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): the queued call is Qt's
         QTimer::singleShot(0, this, &TMaskEdit::refuseIncompleteInput);
     }
 }

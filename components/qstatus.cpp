@@ -3,7 +3,7 @@
 #include <QLabel>
 
 namespace {
-constexpr int kPanelWidths[TQStatus::kPanelCount] = {200, 50};
+constexpr std::array<int, TQStatus::kPanelCount> kPanelWidths = {200, 50};
 }
 
 TQStatus::TQStatus(QWidget* parent) : QStatusBar(parent) {
@@ -12,12 +12,12 @@ TQStatus::TQStatus(QWidget* parent) : QStatusBar(parent) {
     for (int panel = 0; panel < kPanelCount; ++panel) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("Panel%1").arg(panel));
-        label->setFixedWidth(kPanelWidths[panel]);
+        label->setFixedWidth(kPanelWidths.at(panel));
         label->setFrameShape(QFrame::StyledPanel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
         addWidget(label);
-        panels_[panel] = label;
+        panels_.at(panel) = label;
     }
 }
 
@@ -25,7 +25,7 @@ void TQStatus::setPanelText(int panel, const QString& text) {
     if (panel < 0 || panel >= kPanelCount) {
         return;
     }
-    QLabel* label = panels_[panel];
+    QLabel* label = panels_.at(panel);
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width() - 4));
     label->setToolTip(text);
     label->setProperty("fullText", text);
@@ -35,5 +35,5 @@ QString TQStatus::panelText(int panel) const {
     if (panel < 0 || panel >= kPanelCount) {
         return {};
     }
-    return panels_[panel]->property("fullText").toString();
+    return panels_.at(panel)->property("fullText").toString();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include <QStatusBar>
 
 class QLabel;
@@ -19,5 +21,5 @@ public:
     QString panelText(int panel) const;
 
 private:
-    QLabel* panels_[kPanelCount] = {};
+    std::array<QLabel*, kPanelCount> panels_{};
 };

@@ -1,5 +1,7 @@
 #include "config/tform3.h"
 
+#include <utility>
+
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -18,10 +20,10 @@
 #include "config/sequence_step.h"
 #include "desk/tform1.h"
 
-TForm3::TForm3(const DeskServices& services, TForm1* form1)
+TForm3::TForm3(DeskServices services, TForm1* form1)
     : QDialog(form1),
       NextTimer(this, sortwell::config::kStepIntervalMs),
-      services_(services),
+      services_(std::move(services)),
       form1_(form1) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Configuration"));
@@ -150,10 +152,10 @@ std::vector<sortwell::desk::TargetButton> TForm3::targetButtons() const {
 void TForm3::setTargetButtons(const std::vector<sortwell::desk::TargetButton>& buttons) {
     ListView1->clear();
     for (const sortwell::desk::TargetButton& button : buttons) {
-        new QTreeWidgetItem(ListView1, {QString::fromStdString(button.icon),
-                                        QString::fromStdString(button.caption),
-                                        QString::fromStdString(button.folder),
-                                        QString::fromStdString(button.hide)});
+        new QTreeWidgetItem(
+            ListView1,
+            {QString::fromStdString(button.icon), QString::fromStdString(button.caption),
+             QString::fromStdString(button.folder), QString::fromStdString(button.hide)});
     }
 }
 

@@ -26,7 +26,7 @@ class TForm1;
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    TForm3(const DeskServices& services, TForm1* form1);
+    TForm3(DeskServices services, TForm1* form1);
 
     QTabWidget* PageControl1 = nullptr;
     // Buttons tab: one row per target, columns Icon, Caption, Folder, Hide.

@@ -17,7 +17,9 @@ QString FromUtf8(std::string_view text) {
 }
 }  // namespace
 
-void TForm3::Button11Click() { Run(); }
+void TForm3::Button11Click() {
+    Run();
+}
 
 void TForm3::Run() {
     Button11->setEnabled(false);
@@ -65,9 +67,8 @@ void TForm3::NextTimerTimer() {
         form1_->DocumentDetectionTimer.setEnabled(true);
         NextTimer.setEnabled(false);
     } else {
-        reportStepProblem(sortwell::config::PerformStep(decision, *services_.windowSystem,
-                                                        *services_.processControl,
-                                                        *services_.keyboard));
+        reportStepProblem(sortwell::config::PerformStep(
+            decision, *services_.windowSystem, *services_.processControl, *services_.keyboard));
     }
     if (decision.advance) {
         ++currentLine;

@@ -1,6 +1,7 @@
 #include "desk/tform1.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -22,7 +23,6 @@ namespace {
 // The client area at the design size, which the anchors keep their distances from.
 constexpr int kDesignClientWidth = 483;
 constexpr int kDesignClientHeight = 424;
-constexpr QSize kDesignOuterSize{491, 451};
 constexpr QSize kMinimumOuterSize{475, 255};
 
 QLabel* MakeLabel(const QString& text, QWidget* parent, const QString& name) {
@@ -33,7 +33,7 @@ QLabel* MakeLabel(const QString& text, QWidget* parent, const QString& name) {
 }
 }  // namespace
 
-TForm1::TForm1(const DeskServices& services)
+TForm1::TForm1(DeskServices services)
     : Timer1(this, 500),
       StartTimer(this, 1),
       ButtonRefreshTimer(this, 200),
@@ -42,7 +42,7 @@ TForm1::TForm1(const DeskServices& services)
       ResetDateTimer(this, 60000),
       AlertTimer(this, 750),
       DoubleClickTimer(this, 300),
-      services_(services),
+      services_(std::move(services)),
       trayRetryTimer_(this, 1000),
       flushTimer_(this, 1000, true) {
     setObjectName(QStringLiteral("Form1"));
@@ -56,7 +56,9 @@ TForm1::TForm1(const DeskServices& services)
     setMinimumSize(kMinimumOuterSize);
 }
 
-TForm1::~TForm1() { services_.store->FlushRegistry(); }
+TForm1::~TForm1() {
+    services_.store->FlushRegistry();
+}
 
 void TForm1::connectDialogs(TForm2* form2, TForm3* form3) {
     form2_ = form2;
@@ -294,9 +296,13 @@ void TForm1::Button1Click() {
     CheckBox1->setEnabled(true);
 }
 
-void TForm1::Timer1Timer() { form3_->Button10Click(); }
+void TForm1::Timer1Timer() {
+    form3_->Button10Click();
+}
 
-QString TForm1::inputFolder() const { return form3_->Edit4->text(); }
+QString TForm1::inputFolder() const {
+    return form3_->Edit4->text();
+}
 
 void TForm1::writeStore(sortwell::platform::FlushTiming timing) {
     if (!services_.store->SaveToRegistry(timing)) {
@@ -307,7 +313,9 @@ void TForm1::writeStore(sortwell::platform::FlushTiming timing) {
     }
 }
 
-void TForm1::scheduleFlush() { flushTimer_.setEnabled(true); }
+void TForm1::scheduleFlush() {
+    flushTimer_.setEnabled(true);
+}
 
 void TForm1::reportOnce(const std::string& problem) {
     // The same failure at every keystroke or save would bury the window in messages.

@@ -33,7 +33,7 @@ class TForm3;
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm1(const DeskServices& services);
+    explicit TForm1(DeskServices services);
     ~TForm1() override;
 
     // The dialogs are created after the main window; the program hands them over at once.
@@ -143,7 +143,7 @@ public:
     bool inTray = false;
     int mainButtonSerial = 0;
 
-    TQDReg& store() { return *services_.store; }
+    TQDReg& store() const { return *services_.store; }
     const DeskServices& services() const { return services_; }
     TForm3* form3() const { return form3_; }
     TForm2* form2() const { return form2_; }

@@ -3,7 +3,9 @@
 #include "components/qstatus.h"
 #include "desk/tform1.h"
 
-void TForm1::DocumentDetectionTimerTimer() { Detection(false); }
+void TForm1::DocumentDetectionTimerTimer() {
+    Detection(false);
+}
 
 void TForm1::DocumentDetectionTimerTimeoutTimer() {
     DocumentDetectionTimerTimeout.setEnabled(false);

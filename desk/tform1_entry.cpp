@@ -12,9 +12,13 @@ void TForm1::ResetDate() {
     MaskEdit2->setText(QString::fromStdString(fields.year));
 }
 
-void TForm1::ResetDateTimerTimer() { ResetDate(); }
+void TForm1::ResetDateTimerTimer() {
+    ResetDate();
+}
 
-void TForm1::PostponedResetDate() { ResetDateTimer.restart(); }
+void TForm1::PostponedResetDate() {
+    ResetDateTimer.restart();
+}
 
 void TForm1::Edit1Change() {
     services_.store->Push("lasttag", Edit1->text().toStdString());
@@ -22,7 +26,9 @@ void TForm1::Edit1Change() {
     writeStore(sortwell::platform::FlushTiming::Soon);
 }
 
-void TForm1::Edit1KeyDown() { tagConfirmed = true; }
+void TForm1::Edit1KeyDown() {
+    tagConfirmed = true;
+}
 
 void TForm1::ComboBox1Change() {
     services_.store->Push("selectedname", std::to_string(ComboBox1->currentIndex()));

@@ -45,10 +45,10 @@ void TForm1::MainButtonClick(QAbstractButton* button) {
     request.attach = form3_->CheckBox1->isChecked();
     const std::string problem =
         sortwell::desk::FileDocument(sortwell::desk::PlanFiling(request), *services_.files);
-    clearDesk(problem.empty() ? kNoDocument
-                              : QStringLiteral("%1 not filed: %2")
-                                    .arg(QString::fromStdString(name),
-                                         QString::fromStdString(problem)));
+    clearDesk(problem.empty()
+                  ? kNoDocument
+                  : QStringLiteral("%1 not filed: %2")
+                        .arg(QString::fromStdString(name), QString::fromStdString(problem)));
 }
 
 bool TForm1::isDocumentStable() {
@@ -62,8 +62,8 @@ bool TForm1::isDocumentStable() {
         return true;
     }
     const auto seenAt = services_.steadyClock();
-    const sortwell::desk::DocumentLook earlier = documentLook_.value_or(
-        sortwell::desk::NextLook(std::nullopt, now.stat, seenAt));
+    const sortwell::desk::DocumentLook earlier =
+        documentLook_.value_or(sortwell::desk::NextLook(std::nullopt, now.stat, seenAt));
     const bool stable =
         sortwell::desk::IsStableForMove(earlier, now.stat, seenAt, services_.wallClock());
     documentLook_ = sortwell::desk::NextLook(earlier, now.stat, seenAt);
@@ -108,4 +108,6 @@ void TForm1::clearDesk(const QString& statusText) {
     MinimizeToTray();
 }
 
-void TForm1::resumeRunner() { form3_->NextTimer.setEnabled(true); }
+void TForm1::resumeRunner() {
+    form3_->NextTimer.setEnabled(true);
+}

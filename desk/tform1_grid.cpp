@@ -39,10 +39,14 @@ QPixmap FaceImage(const sortwell::desk::GridCell& cell) {
     return QPixmap::fromImage(reader.read());
 }
 
-QString MainButtonName(int serial) { return QStringLiteral("MainButton%1").arg(serial); }
+QString MainButtonName(int serial) {
+    return QStringLiteral("MainButton%1").arg(serial);
+}
 }  // namespace
 
-void TForm1::PostponedRefreshButtons() { ButtonRefreshTimer.restart(); }
+void TForm1::PostponedRefreshButtons() {
+    ButtonRefreshTimer.restart();
+}
 
 void TForm1::ButtonRefreshTimerTimer() {
     ButtonRefreshTimer.setEnabled(false);
@@ -59,9 +63,9 @@ void TForm1::RefreshButtons() {
     }
     const sortwell::desk::NameSelection selection{!ComboBox1->isHidden(),
                                                   ComboBox1->currentText().toStdString()};
-    const sortwell::desk::ButtonGrid grid = sortwell::desk::LayOutButtons(
-        form3_->targetButtons(), form3_->Edit1->text().toStdString(), selection,
-        {Panel1->width(), Panel1->height()});
+    const sortwell::desk::ButtonGrid grid =
+        sortwell::desk::LayOutButtons(form3_->targetButtons(), form3_->Edit1->text().toStdString(),
+                                      selection, {Panel1->width(), Panel1->height()});
     // Positions are inside the panel's border, as the layout counts them.
     const int border = Panel1->frameWidth();
     for (const sortwell::desk::GridCell& cell : grid.cells) {

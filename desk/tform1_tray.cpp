@@ -1,6 +1,6 @@
 #include <QAction>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -95,7 +95,9 @@ void TForm1::lookForNotificationArea() {
     }
 }
 
-bool TForm1::trayAvailable() const { return TrayIcon1->isVisible(); }
+bool TForm1::trayAvailable() const {
+    return TrayIcon1->isVisible();
+}
 
 void TForm1::SetTrayImage(int index) {
     trayImage_ = index;
@@ -131,6 +133,7 @@ void TForm1::changeEvent(QEvent* event) {
     if (isMinimized() && !wasMinimized) {
         // The title bar's minimise button goes to the tray like every other way.
         if (trayAvailable()) {
+            // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): the queued call is Qt's
             QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
         }
         TrayIcon1Minimize();
@@ -139,7 +142,9 @@ void TForm1::changeEvent(QEvent* event) {
     }
 }
 
-void TForm1::TrayIcon1Minimize() { inTray = true; }
+void TForm1::TrayIcon1Minimize() {
+    inTray = true;
+}
 
 void TForm1::TrayIcon1Restore() {
     inTray = false;
@@ -171,11 +176,17 @@ void TForm1::ShowMainWindow1Click() {
     show();
 }
 
-void TForm1::OpenDocumentFolder1Click() { services_.openFolder(inputFolder()); }
+void TForm1::OpenDocumentFolder1Click() {
+    services_.openFolder(inputFolder());
+}
 
-void TForm1::Enable1Click() { CheckBox1->setChecked(true); }
+void TForm1::Enable1Click() {
+    CheckBox1->setChecked(true);
+}
 
-void TForm1::Disable1Click() { CheckBox1->setChecked(false); }
+void TForm1::Disable1Click() {
+    CheckBox1->setChecked(false);
+}
 
 void TForm1::Terminate1Click() {
     exitRequested = true;
@@ -204,4 +215,6 @@ void TForm1::setAlertColours(bool alert) {
                                : QStringLiteral("color: rgb(0, 0, 0);"));
 }
 
-void TForm1::Label10Click() { services_.openUrl(DocumentationAddress()); }
+void TForm1::Label10Click() {
+    services_.openUrl(DocumentationAddress());
+}
