@@ -3,6 +3,8 @@
 add_library(sortwell_windows STATIC
     ${CMAKE_SOURCE_DIR}/components/qstatus.cpp ${CMAKE_SOURCE_DIR}/components/qstatus.h
     ${CMAKE_SOURCE_DIR}/components/mask_edit.cpp ${CMAKE_SOURCE_DIR}/components/mask_edit.h
+    ${CMAKE_SOURCE_DIR}/components/file_dialog.cpp ${CMAKE_SOURCE_DIR}/components/file_dialog.h
+    ${CMAKE_SOURCE_DIR}/components/qbrfolder.cpp ${CMAKE_SOURCE_DIR}/components/qbrfolder.h
     ${CMAKE_SOURCE_DIR}/desk/desk_services.cpp
     ${CMAKE_SOURCE_DIR}/desk/desk_icons.cpp
     ${CMAKE_SOURCE_DIR}/desk/tform1.cpp ${CMAKE_SOURCE_DIR}/desk/tform1.h
@@ -15,6 +17,10 @@ add_library(sortwell_windows STATIC
     ${CMAKE_SOURCE_DIR}/desk/desk_windows.cpp ${CMAKE_SOURCE_DIR}/desk/desk_windows.h
     ${CMAKE_SOURCE_DIR}/config/tform2.cpp ${CMAKE_SOURCE_DIR}/config/tform2.h
     ${CMAKE_SOURCE_DIR}/config/tform3.cpp ${CMAKE_SOURCE_DIR}/config/tform3.h
+    ${CMAKE_SOURCE_DIR}/config/tform3_buttons.cpp
+    ${CMAKE_SOURCE_DIR}/config/tform3_names.cpp
+    ${CMAKE_SOURCE_DIR}/config/tform3_general.cpp
+    ${CMAKE_SOURCE_DIR}/config/tform3_automation.cpp
     ${CMAKE_SOURCE_DIR}/config/tform3_runner.cpp
 )
 target_link_libraries(sortwell_windows PUBLIC sortwell_widgets)

@@ -2,10 +2,12 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include <QDialog>
 
 #include "components/event_timer.h"
+#include "config/sequence_language.h"
 #include "config/window_list.h"
 #include "desk/button_grid.h"
 #include "desk/desk_services.h"
@@ -19,27 +21,35 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTreeWidget;
+class QTreeWidgetItem;
 class TForm1;
+class TForm2;
 
-// The Configuration dialog. It holds the live values of most settings in its controls, and it
-// hosts the automation runner and the window list, which work whether it is shown or not.
+// The Configuration dialog. Its fields hold the live values of most settings, which the desk
+// reads directly; it also hosts the automation runner and the window list, which work whether
+// it is shown or not.
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    TForm3(DeskServices services, TForm1* form1);
+    TForm3(DeskServices services, TForm1* form1, TForm2* form2);
 
     QTabWidget* PageControl1 = nullptr;
-    // Buttons tab: one row per target, columns Icon, Caption, Folder, Hide.
-    QTreeWidget* ListView1 = nullptr;
-    // Names tab.
-    QListWidget* ListBox4 = nullptr;
-    // General tab.
-    QLineEdit* Edit1 = nullptr;      // "Number of Columns:"
-    QLineEdit* Edit4 = nullptr;      // "Document Input Folder: "
-    QCheckBox* CheckBox1 = nullptr;  // "Attach original file name"
-    QCheckBox* CheckBox2 = nullptr;  // start with the desktop session
+
     // "Detection && Action" tab.
     QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* Button3 = nullptr;   // "Tab"
+    QPushButton* Button4 = nullptr;   // "Enter"
+    QPushButton* Button6 = nullptr;   // "Space"
+    QPushButton* Button5 = nullptr;   // "Escape"
+    QLineEdit* Edit3 = nullptr;       // "Type: "
+    QPushButton* Button9 = nullptr;   // "Type"
+    QLineEdit* Edit2 = nullptr;       // "Wait:"
+    QPushButton* Button12 = nullptr;  // "Wait Seconds"
+    QPushButton* Wait = nullptr;      // "Wait"
+    QPushButton* Button14 = nullptr;  // "UnWait"
+    QPushButton* Button2 = nullptr;   // "Switch"
+    QPushButton* Button7 = nullptr;   // "Close"
+    QPushButton* Button28 = nullptr;  // "Handle Document"
     QListWidget* ListBox1 = nullptr;  // window titles
     QListWidget* ListBox2 = nullptr;  // their process ids, hidden
     QListWidget* ListBox3 = nullptr;  // their window handles, hidden
@@ -49,8 +59,76 @@ public:
     QGroupBox* GroupBox4 = nullptr;   // "Activity"
     QLabel* Label12 = nullptr;
 
+    // "Buttons" tab: one row per target, columns Icon, Caption, Folder, Hide.
+    QTreeWidget* ListView1 = nullptr;
+    QPushButton* Button8 = nullptr;   // "&New"
+    QPushButton* Button15 = nullptr;  // "&Delete"
+    QPushButton* Button16 = nullptr;  // "&Edit"
+    QPushButton* Button17 = nullptr;  // "&Up"
+    QPushButton* Button18 = nullptr;  // "&Down"
+
+    // "Names" tab.
+    QLineEdit* Edit5 = nullptr;       // "Name:"
+    QListWidget* ListBox4 = nullptr;  // the names, master copy
+    QPushButton* Button23 = nullptr;  // "&Add"
+    QPushButton* Button24 = nullptr;  // "&Modify"
+    QPushButton* Button25 = nullptr;  // "&Delete"
+    QPushButton* Button26 = nullptr;  // "&Up"
+    QPushButton* Button27 = nullptr;  // "&Down"
+
+    // "General" tab.
+    QLineEdit* Edit1 = nullptr;       // "Number of Columns:"
+    QLineEdit* Edit4 = nullptr;       // "Document Input Folder: "
+    QPushButton* Button22 = nullptr;  // "Browse ..."
+    QCheckBox* CheckBox1 = nullptr;   // "Attach original file name"
+    QCheckBox* CheckBox2 = nullptr;   // start with the desktop session
+    QPushButton* Button21 = nullptr;  // "Load Defaults"
+    QPushButton* Button29 = nullptr;  // "Export"
+    QPushButton* Button30 = nullptr;  // "Import"
+
+    // Bottom row.
+    QPushButton* Button1 = nullptr;   // "&Ok"
+    QPushButton* Button20 = nullptr;  // "&Apply"
+    QPushButton* Button19 = nullptr;  // "&Cancel"
+
     EventTimer NextTimer;
     int currentLine = 0;
+    // Whether closing throws away what was not applied; only "&Ok" clears it.
+    bool reloadOnClose = true;
+
+    // Closing.
+    void Button1Click();
+    void Button20Click();
+    void Button19Click();
+    void FormClose();
+
+    // Buttons tab.
+    void Button8Click();
+    void Button16Click();
+    void ListView1DblClick();
+    void Button15Click();
+    void Button17Click();
+    void Button18Click();
+
+    // Names tab.
+    void Button23Click();
+    void Button24Click();
+    void Button25Click();
+    void Button26Click();
+    void Button27Click();
+    void ListBox4Click();
+
+    // General tab.
+    void Button22Click();
+    void Button21Click();
+    void Button29Click();
+    void Button30Click();
+
+    // Automation tab: lines appended by the editing buttons.
+    void AppendSequenceLine(const std::string& line);
+    void Button12Click();
+    // The four window buttons: the command with the selected title; nothing without one.
+    void AppendWindowLine(sortwell::config::Command command);
 
     // The runner.
     void Run();
@@ -71,17 +149,34 @@ public:
     std::string sequenceText() const;
     void setSequenceText(const std::string& text);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* createButtonsTab();
     QWidget* createNamesTab();
     QWidget* createGeneralTab();
     QWidget* createAutomationTab();
+    QWidget* createKeyboardGroup(QWidget* page);
+    QWidget* createWindowListGroup(QWidget* page);
+    void connectAutomationButtons();
     void setActivity(const QString& text);
     void fillWindowListBoxes();
     void reportStepProblem(const std::string& problem);
+    // Shows the Edit Button dialog on the given values; false when it was not confirmed.
+    bool editTargetButton(const QString& caption, const sortwell::desk::TargetButton& button);
+    sortwell::desk::TargetButton editedTargetButton() const;
+    void appendRow(const sortwell::desk::TargetButton& button);
+    void moveSelectedRow(int offset);
+    void moveSelectedName(int offset);
+    bool refuseName(const QString& name);
+    void pointStoreAtProgramFolder();
 
     DeskServices services_;
     TForm1* form1_;
+    TForm2* form2_;
     sortwell::config::WindowList windowList_;
     std::set<std::string> reportedProblems_;
 };

@@ -2,8 +2,8 @@
 
 DeskWindows::DeskWindows(const DeskServices& services)
     : Form1(std::make_unique<TForm1>(services)),
-      Form2(std::make_unique<TForm2>(Form1.get())),
-      Form3(std::make_unique<TForm3>(services, Form1.get())) {
+      Form2(std::make_unique<TForm2>(services, Form1.get())),
+      Form3(std::make_unique<TForm3>(services, Form1.get(), Form2.get())) {
     Form1->connectDialogs(Form2.get(), Form3.get());
 }
 
