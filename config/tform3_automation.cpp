@@ -64,7 +64,6 @@ QWidget* TForm3::createKeyboardGroup(QWidget* page) {
     Edit3 = new QLineEdit(box);
     Button9 = MakeButton(QStringLiteral("Type"), box);
     Edit2 = new QLineEdit(QStringLiteral("5"), box);
-    Edit2->setMaximumWidth(50);
     Button12 = MakeButton(QStringLiteral("Wait Seconds"), box);
     Button28 = MakeButton(QStringLiteral("Handle Document"), box);
 
@@ -80,12 +79,10 @@ QWidget* TForm3::createKeyboardGroup(QWidget* page) {
     grid->addWidget(Edit3, 1, 1);
     grid->addWidget(Button9, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Wait:"), box), 2, 0);
-    auto* wait = new QHBoxLayout;
-    wait->addWidget(Edit2);
-    wait->addWidget(Button12);
-    wait->addStretch(1);
-    grid->addLayout(wait, 2, 1);
-    grid->addWidget(Button28, 2, 2);
+    grid->addWidget(Edit2, 2, 1);
+    grid->addWidget(Button12, 2, 2);
+    grid->addWidget(Button28, 3, 2);
+    grid->setColumnStretch(1, 1);
     return box;
 }
 
