@@ -9,6 +9,7 @@
 #include "components/message_box.h"
 #include "components/qbrfolder.h"
 #include "config/tform3.h"
+#include "desk/settings_model.h"
 #include "desk/tform1.h"
 
 namespace {
@@ -158,4 +159,9 @@ void TForm3::Button30Click() {
                             QString::fromStdString(store.LastError()));
     }
     form1_->Load();
+    // The imported choice takes effect at once, as a save would make it.
+    const std::string startupError = sortwell::desk::RegisterStartup(store, CheckBox2->isChecked());
+    if (!startupError.empty()) {
+        MessageBox::warning(this, QStringLiteral("Import"), QString::fromStdString(startupError));
+    }
 }

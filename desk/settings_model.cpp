@@ -36,16 +36,6 @@ std::string Describe(const TQDRegError& error) {
                                   : error.what() + std::string("\n") + error.detail();
 }
 
-// A refused registration is told once and must not keep the remaining settings from the store.
-std::string RegisterStartup(TQDReg& store, bool on) {
-    try {
-        store.SetSystemStartup(on, kStartupName);
-    } catch (const TQDRegError& error) {
-        return Describe(error);
-    }
-    return {};
-}
-
 void SaveColumns(TQDReg& store, SettingsSnapshot& snapshot) {
     const std::optional<int> columns = IntegerValue(snapshot.columnsText);
     if (!columns) {
@@ -139,6 +129,16 @@ std::string StoredIcon(const std::string& icon) {
 
 std::string ShownIcon(const std::string& storedIcon) {
     return storedIcon == kNoIcon ? std::string() : storedIcon;
+}
+
+// A refused registration is told once and must not keep the remaining settings from the store.
+std::string RegisterStartup(TQDReg& store, bool on) {
+    try {
+        store.SetSystemStartup(on, kStartupName);
+    } catch (const TQDRegError& error) {
+        return Describe(error);
+    }
+    return {};
 }
 
 std::string NameProblem(const std::string& name) {

@@ -53,6 +53,10 @@ struct SaveReport {
 std::string StoredIcon(const std::string& icon);
 std::string ShownIcon(const std::string& storedIcon);
 
+// Registers or removes the start with the desktop session; returns why that failed, or empty
+// text.
+std::string RegisterStartup(TQDReg& store, bool on);
+
 // Why the Names tab must refuse this name; empty when it can be kept. An empty name would end
 // the stored list and drop every name after it, and no hide text can list it.
 std::string NameProblem(const std::string& name);

@@ -61,13 +61,10 @@ bool TForm1::isDocumentStable() {
     if (!now.problem.empty()) {
         return true;
     }
+    // A file that changed since it was presented counts from now, or from its own time.
     const auto seenAt = services_.steadyClock();
-    const sortwell::desk::DocumentLook earlier =
-        documentLook_.value_or(sortwell::desk::NextLook(std::nullopt, now.stat, seenAt));
-    const bool stable =
-        sortwell::desk::IsStableForMove(earlier, now.stat, seenAt, services_.wallClock());
-    documentLook_ = sortwell::desk::NextLook(earlier, now.stat, seenAt);
-    return stable;
+    documentLook_ = sortwell::desk::NextLook(documentLook_, now.stat, seenAt);
+    return sortwell::desk::IsStableForMove(*documentLook_, now.stat, seenAt, services_.wallClock());
 }
 
 void TForm1::lookAtDocument() {

@@ -58,7 +58,7 @@ xvfb_pid=$!
 
 xvfb_has_answered() {
     kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb could not start"
-    grep -qE '^[0-9]+$' "$workdir/display"
+    grep -qE '^[0-9]+$' "$workdir/display" 2>/dev/null
 }
 wait_until "Xvfb" xvfb_has_answered
 export DISPLAY=":$(head -n 1 "$workdir/display")"

@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# A scan from the scanner window to the archive, driven as a person would: the real program,
+# the stand-in scanner and a notification area on an X server (run this under
+# tests/x11/run_under_xvfb.sh), input only by synthesised mouse and keys.
+#   scan_to_archive.sh SORTWELL STAND_IN_SCANNER ARTIFACTS_FOLDER
+# With SORTWELL_DESK_SCREENSHOT set, the screenshot of a document on the desk is also saved
+# there. Timings go to ARTIFACTS_FOLDER/timings.txt; screenshots and logs stay there on failure.
+set -euo pipefail
+
+sortwell=$(realpath "$1")
+scanner=$(realpath "$2")
+artifacts=$(realpath -m "$3")
+rm -rf "$artifacts"
+mkdir -p "$artifacts"
+work=$(mktemp -d "${TMPDIR:-/tmp}/sortwell-acceptance-XXXXXX")
+pids=()
+tear_down() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap tear_down EXIT
+
+now_ms() { date +%s%3N; }
+log() { echo "[$(date +%T.%3N)] $*"; }
+
+fail() {
+    log "FAILED: $*" >&2
+    import -window root "$artifacts/failure.png" 2>/dev/null || true
+    cp "$work/scanner.log" "$work/sortwell.log" "$artifacts/" 2>/dev/null || true
+    echo "--- scanner.log" >&2
+    cat "$work/scanner.log" >&2 || true
+    echo "--- sortwell.log" >&2
+    cat "$work/sortwell.log" >&2 || true
+    echo "--- files" >&2
+    find "$work/input" "$work/archive" >&2 || true
+    echo "screenshot and logs kept in $artifacts" >&2
+    exit 1
+}
+
+# Polls a command every 20 ms until it succeeds; fails the test after `seconds`.
+wait_for() {
+    local seconds=$1 what=$2
+    shift 2
+    local deadline=$(($(now_ms) + seconds * 1000))
+    until "$@"; do
+        (($(now_ms) < deadline)) || fail "$what did not happen within $seconds s"
+        sleep 0.02
+    done
+}
+
+desk_window() { xdotool search --name '^Tessaryn Sortwell Desk 1.0$' 2>/dev/null | head -1; }
+desk_exists() { [ -n "$(desk_window)" ]; }
+desk_visible() { [ -n "$(xdotool search --onlyvisible --name '^Tessaryn Sortwell Desk 1.0$' 2>/dev/null)" ]; }
+desk_hidden() { ! desk_visible; }
+scanner_said() { grep -q " $1\$" "$work/scanner.log"; }
+said_at() { grep " $1\$" "$work/scanner.log" | head -1 | cut -d' ' -f1; }
+
+# Clicks at a point of the desk's client area.
+click_desk() {
+    xdotool mousemove --window "$(desk_window)" "$1" "$2" click 1
+}
+
+# The centre of target button `index` of a grid of three in one row.
+click_target() {
+    local index=$1
+    eval "$(xdotool getwindowgeometry --shell "$(desk_window)")"
+    local cell=$(((WIDTH - 13 - 4) / 3))
+    click_desk $((8 + 2 + cell * index + cell / 2)) $((104 + (HEIGHT - 156) / 2))
+}
+
+# A person reads the document's name first; the move also waits for a quiet file.
+wait_until_quiet() {
+    wait_for 10 "the scanner finishing $1" scanner_said "complete $1"
+    local complete
+    complete=$(said_at "complete $1")
+    while (($(now_ms) < complete + 2500)); do
+        sleep 0.1
+    done
+}
+
+year=$(date +%Y)
+month=$(date +%m)
+mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive" "$work/copies"
+sequence='WAITWINDOW:ScanSnap QuickMenu`SWITCH:ScanSnap QuickMenu`WAITSECONDS:1`ENTER`UNWAITWINDOW:Loading`WAITSECONDS:2`ENTER`WAITSECONDS:1`ENTER`WAITSECONDS:1`HANDLEDOCUMENT'
+cat >"$work/config/tessaryn/Sortwell.conf" <<CONF
+# Tessaryn Sortwell settings, format 1
+sequence=$sequence
+inputdir=$work/input
+active=1
+attach=1
+autostart=0
+columns=3
+icon0=<none>
+caption0=Taxes
+folder0=$work/archive/%YEAR/Taxes/%MONTH %TAG
+hide0=
+icon1=<none>
+caption1=Health
+folder1=$work/archive/%NAME/Health/%YEAR-%MONTH
+hide1=
+icon2=<none>
+caption2=Home
+folder2=$work/archive/Home/%YEAR %TAG %NAME
+hide2=
+name0=Anna
+name1=Ben
+selectedname=0
+CONF
+
+trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
+    >"$work/trayer.log" 2>&1 &
+pids+=($!)
+"$scanner" --output "$work/input" --copies "$work/copies" >"$work/scanner.log" 2>&1 &
+pids+=($!)
+XDG_CONFIG_HOME="$work/config" "$sortwell" >"$work/sortwell.log" 2>&1 &
+pids+=($!)
+started=$(now_ms)
+
+log "waiting for the desk to go to the tray"
+wait_for 20 "the desk window appearing" desk_exists
+wait_for 20 "the desk going to the tray" desk_hidden
+
+# 1: filed with a tag.
+wait_for 40 "the first scan" scanner_said "arrived scan0001.pdf"
+wait_for 15 "the first scan on the desk" desk_visible
+shown=$(now_ms)
+arrived=$(said_at "arrived scan0001.pdf")
+log "scan0001.pdf on the desk $((shown - arrived)) ms after it arrived"
+sleep 0.7 # drawn by then
+import -window "$(desk_window)" -frame "$artifacts/scan-on-desk.png"
+if [ -n "${SORTWELL_DESK_SCREENSHOT:-}" ]; then
+    cp "$artifacts/scan-on-desk.png" "$SORTWELL_DESK_SCREENSHOT"
+fi
+xdotool windowactivate --sync "$(desk_window)"
+xdotool type --delay 40 'Tax Office: letter'
+wait_until_quiet scan0001.pdf
+click_target 0
+filed="$work/archive/$year/Taxes/$month Tax_Office_letter_scan0001.pdf"
+wait_for 10 "filing scan0001.pdf to $filed" test -f "$filed"
+cmp "$work/copies/scan0001.pdf" "$filed" || fail "the filed document differs from the scan"
+[ ! -e "$work/input/scan0001.pdf" ] || fail "scan0001.pdf is still in the input folder"
+wait_for 10 "the desk going back to the tray" desk_hidden
+log "scan0001.pdf filed byte for byte"
+
+# 2: dismissed.
+wait_for 40 "the second scan" scanner_said "arrived scan0002.pdf"
+wait_for 15 "the second scan on the desk" desk_visible
+arrived2=$(said_at "arrived scan0002.pdf")
+shown2=$(now_ms)
+wait_until_quiet scan0002.pdf
+click_desk 97 82
+wait_for 10 "dismissing scan0002.pdf" test ! -e "$work/input/scan0002.pdf"
+[ -z "$(find "$work/archive" -name '*scan0002*')" ] || fail "the dismissed scan was filed"
+wait_for 10 "the desk going back to the tray" desk_hidden
+log "scan0002.pdf dismissed"
+
+# 3: filed onto a name that is taken: nothing is overwritten, the scan stays.
+taken="$work/archive/Anna/Health/$year-${month}_scan0003.pdf"
+mkdir -p "$(dirname "$taken")"
+echo "an older document" >"$taken"
+wait_for 40 "the third scan" scanner_said "arrived scan0003.pdf"
+wait_for 15 "the third scan on the desk" desk_visible
+arrived3=$(said_at "arrived scan0003.pdf")
+shown3=$(now_ms)
+wait_until_quiet scan0003.pdf
+click_target 1
+wait_for 10 "the desk going back to the tray" desk_hidden
+[ "$(cat "$taken")" = "an older document" ] || fail "the older document was overwritten"
+cmp "$work/copies/scan0003.pdf" "$work/input/scan0003.pdf" ||
+    fail "scan0003.pdf did not stay whole in the input folder"
+log "scan0003.pdf not filed onto the taken name, and kept"
+
+finished=$(now_ms)
+{
+    echo "arrival_to_desk_ms $((shown - arrived)) $((shown2 - arrived2)) $((shown3 - arrived3))"
+    echo "wall_time_ms $((finished - started))"
+} | tee "$artifacts/timings.txt"
+log "passed"
