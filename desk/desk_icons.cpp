@@ -23,7 +23,7 @@ namespace DeskIcons {
 
 QIcon program() {
     QIcon icon;
-    for (const int size : {16, 32, 48, 64}) {
+    for (const int size : kProgramSizes) {
         icon.addPixmap(DrawFilingTray(size, Qt::white, QColor(30, 60, 140)));
     }
     return icon;

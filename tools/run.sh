@@ -21,6 +21,8 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         sleep 0.1
     done
     openbox >/dev/null 2>&1 &
+    # A notification area for the tray icon, as a desktop panel would give.
+    trayer --edge top --align right --widthtype pixel --width 120 --height 24 >/dev/null 2>&1 &
     echo "No display was found, so Sortwell runs on the virtual display $DISPLAY (Xvfb)."
     echo "To look at it:  DISPLAY=$DISPLAY import -window root sortwell.png"
     echo "Stop it with Ctrl+C."
