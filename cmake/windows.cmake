@@ -5,6 +5,7 @@ add_library(sortwell_windows STATIC
     ${CMAKE_SOURCE_DIR}/components/mask_edit.cpp ${CMAKE_SOURCE_DIR}/components/mask_edit.h
     ${CMAKE_SOURCE_DIR}/components/file_dialog.cpp ${CMAKE_SOURCE_DIR}/components/file_dialog.h
     ${CMAKE_SOURCE_DIR}/components/qbrfolder.cpp ${CMAKE_SOURCE_DIR}/components/qbrfolder.h
+    ${CMAKE_SOURCE_DIR}/components/dialog_frame.cpp ${CMAKE_SOURCE_DIR}/components/dialog_frame.h
     ${CMAKE_SOURCE_DIR}/desk/desk_services.cpp
     ${CMAKE_SOURCE_DIR}/desk/desk_icons.cpp
     ${CMAKE_SOURCE_DIR}/desk/tform1.cpp ${CMAKE_SOURCE_DIR}/desk/tform1.h

@@ -12,6 +12,7 @@
 #include <QShowEvent>
 #include <utility>
 
+#include "components/dialog_frame.h"
 #include "components/file_dialog.h"
 #include "components/message_box.h"
 #include "components/qbrfolder.h"
@@ -67,17 +68,7 @@ TForm2::TForm2(DeskServices services, QWidget* parent)
     grid->addWidget(hint, 3, 1);
     grid->addWidget(new QLabel(QStringLiteral("Visible for:"), this), 4, 0, Qt::AlignTop);
     grid->addWidget(CheckListBox1, 4, 1);
-    auto* divider = new QFrame(this);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Sunken);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid, 1);
-    layout->addWidget(divider);
-    layout->addLayout(buttons);
+    LayOutDialog(this, grid, {Button1, Button2});
 
     connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TForm2::Button4Click);

@@ -1,7 +1,5 @@
 #include "config/tform3.h"
 
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -11,6 +9,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "components/dialog_frame.h"
 #include "config/sequence_step.h"
 #include "desk/tform1.h"
 
@@ -38,18 +37,9 @@ TForm3::TForm3(DeskServices services, TForm1* form1, TForm2* form2)
     Button1->setDefault(true);
     Button20 = new QPushButton(QStringLiteral("&Apply"), this);
     Button19 = new QPushButton(QStringLiteral("&Cancel"), this);
-    auto* divider = new QFrame(this);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Sunken);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button20);
-    buttons->addWidget(Button19);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(PageControl1, 1);
-    layout->addWidget(divider);
-    layout->addLayout(buttons);
+    auto* content = new QVBoxLayout;
+    content->addWidget(PageControl1);
+    LayOutDialog(this, content, {Button1, Button20, Button19});
 
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(Button20, &QPushButton::clicked, this, &TForm3::Button20Click);
