@@ -167,6 +167,7 @@ private:
     void showTrayIcon();
     void setAlertColours(bool alert);
     void presentDocument();
+    void reportUnreadableInputFolder(bool baseline, const std::string& reason);
     // Remembers how the document looks, so that a later click can tell whether it changed.
     void lookAtDocument();
     // False while the scanner may still be writing the document.

@@ -15,11 +15,16 @@ void TForm1::DocumentDetectionTimerTimeoutTimer() {
 
 void TForm1::Detection(bool baseline) {
     const std::string folder = inputFolder().toStdString();
-    if (folder.empty() || !services_.files->folderExists(folder)) {
+    if (folder.empty()) {
+        return;
+    }
+    if (!services_.files->folderExists(folder)) {
+        reportUnreadableInputFolder(baseline, "there is no such folder");
         return;
     }
     const sortwell::platform::DocumentListing listing = services_.files->listDocuments(folder);
     if (!listing.problem.empty()) {
+        reportUnreadableInputFolder(baseline, listing.problem);
         return;
     }
     const std::string found =
@@ -44,4 +49,13 @@ void TForm1::presentDocument() {
     Edit1->setText(QString::fromStdString(services_.store->Pop("lasttag")));
     Edit1->selectAll();
     Edit1->setFocus();
+}
+
+void TForm1::reportUnreadableInputFolder(bool baseline, const std::string& reason) {
+    // Said while a scan is awaited and no document is on the desk; nothing else changes.
+    if (baseline || !currentDocument.empty()) {
+        return;
+    }
+    QStatus1->setPanelText(0, QStringLiteral("Input folder %1 cannot be read: %2")
+                                  .arg(inputFolder(), QString::fromStdString(reason)));
 }

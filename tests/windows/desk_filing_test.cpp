@@ -186,14 +186,18 @@ private slots:
         QCOMPARE(StatusText(desk), QString());
     }
 
-    void detectionWithoutAUsableInputFolderDoesNothing_data() {
+    void detectionWithoutAUsableInputFolderPresentsNothing_data() {
         QTest::addColumn<QString>("folder");
-        QTest::newRow("empty setting") << QString();
-        QTest::newRow("missing folder") << QStringLiteral("/nowhere");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("empty setting") << QString() << QString();
+        QTest::newRow("missing folder")
+            << QStringLiteral("/nowhere")
+            << QStringLiteral("Input folder /nowhere cannot be read: there is no such folder");
     }
 
-    void detectionWithoutAUsableInputFolderDoesNothing() {
+    void detectionWithoutAUsableInputFolderPresentsNothing() {
         QFETCH(QString, folder);
+        QFETCH(QString, status);
         DeskFixture desk(StoredDesk());
         StartDesk(desk);
         Arrive(desk, "new.pdf");
@@ -202,6 +206,10 @@ private slots:
         desk.form1->Detection(false);
         QCOMPARE(CountCalls(desk, "list "), 0);
         QCOMPARE(desk.form1->currentDocument, std::string());
+        QCOMPARE(StatusText(desk), status);
+        // A new baseline at the end of a run says nothing more.
+        desk.form1->QStatus1->setPanelText(0, QString());
+        desk.form1->Detection(true);
         QCOMPARE(StatusText(desk), QString());
     }
 

@@ -20,11 +20,13 @@ QByteArray PdfString(const QString& text) {
 
 QByteArray OnePagePdf(const QString& text) {
     const QByteArray content = "BT /F1 24 Tf 72 720 Td (" + PdfString(text) + ") Tj ET";
+    const QByteArray page =
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Contents 4 0 R /Resources << "
+        "/Font << /F1 5 0 R >> >> >>";
     const QList<QByteArray> objects = {
         "<< /Type /Catalog /Pages 2 0 R >>",
         "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Contents 4 0 R "
-        "/Resources << /Font << /F1 5 0 R >> >> >>",
+        page,
         "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content +
             "\nendstream",
         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",

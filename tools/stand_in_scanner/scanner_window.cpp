@@ -65,7 +65,7 @@ void ScannerWindow::finishLoading() {
 
 QString ScannerWindow::nextFileName() const {
     for (int number = scans_ + 1;; ++number) {
-        const QString name = QStringLiteral("scan%1.pdf").arg(number, 4, 10, QLatin1Char('0'));
+        QString name = QStringLiteral("scan%1.pdf").arg(number, 4, 10, QLatin1Char('0'));
         if (!output_.exists(name)) {
             return name;
         }
