@@ -14,6 +14,7 @@
 #include "platform/linux/x11/x11_connection.h"
 #include "platform/linux/x11/x11_keyboard.h"
 #include "platform/linux/x11/x11_window_system.h"
+#include "platform/linux/xdg_paths.h"
 
 namespace {
 
@@ -44,7 +45,9 @@ int RunDesk(SortwellApplication& app) {
     x11::X11WindowSystem windowSystem(display);
     x11::X11Keyboard keyboard(display);
     linux_host::PosixProcessControl processControl(display);
-    linux_host::PosixDocumentFiles files;
+    // Copies that a crash left in target folders are found through the journal and removed.
+    linux_host::PosixDocumentFiles files(linux_host::cacheHome() + "/tessaryn/sortwell-moves");
+    const std::string leftovers = files.removeJournaledTemporaries();
     TQDReg store;
     ConfigureStore(store);
 
@@ -69,6 +72,12 @@ int RunDesk(SortwellApplication& app) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &desk,
                      [&store] { store.FlushRegistry(); });
 
+    if (!leftovers.empty()) {
+        QTimer::singleShot(0, &desk, [&desk, leftovers] {
+            MessageBox::warning(&desk, QStringLiteral("Tessaryn Sortwell"),
+                                QString::fromStdString(leftovers));
+        });
+    }
     if (!display->sessionNotice().empty()) {
         QTimer::singleShot(0, &desk, [&desk, notice = display->sessionNotice()] {
             MessageBox::information(&desk, QStringLiteral("Tessaryn Sortwell"),

@@ -87,6 +87,24 @@ int keepModeAndTimes(int fd, const struct stat& original) {
     return ::futimens(fd, times.data()) == 0 ? 0 : errno;
 }
 
+// The journal's note of a copy under way, forgotten when the copy is over, however it ended.
+class JournalNote {
+public:
+    JournalNote(MoveJournal& journal, std::string folder)
+        : journal_(journal), folder_(std::move(folder)) {
+        journal_.add(folder_);
+    }
+    ~JournalNote() { journal_.remove(folder_); }
+    JournalNote(const JournalNote&) = delete;
+    JournalNote& operator=(const JournalNote&) = delete;
+    JournalNote(JournalNote&&) = delete;
+    JournalNote& operator=(JournalNote&&) = delete;
+
+private:
+    MoveJournal& journal_;
+    std::string folder_;
+};
+
 // A hidden file in the target folder that is removed again unless it was published.
 class TemporaryCopy {
 public:
@@ -244,7 +262,10 @@ std::string PosixDocumentFiles::copyAcross(const std::string& source, const std:
     std::string stillWriting = "Did not move " + source + " to " + target +
                                ": it changed while it was copied; the scanner may still "
                                "be writing it.";
-    TemporaryCopy copy(folderOf(target));
+    // Noted first, so that a crash during the copy leaves a copy that the next start finds.
+    const std::string folder = folderOf(target);
+    const JournalNote noted(journal_, folder);
+    TemporaryCopy copy(folder);
     if (const int error = copy.creationError()) {
         return moveFailure(source, target, "creating a temporary file", error);
     }
@@ -396,6 +417,19 @@ std::string PosixDocumentFiles::removeLeftoverTemporaries(const std::string& fol
                       entry->d_name + ": " + errorText(error);
         }
     }
+}
+
+std::string PosixDocumentFiles::removeJournaledTemporaries() {
+    std::string problem;
+    for (const std::string& folder : journal_.folders()) {
+        if (folderExists(folder)) {
+            if (std::string failed = removeLeftoverTemporaries(folder); !failed.empty()) {
+                problem = std::move(failed);
+            }
+        }
+    }
+    journal_.clear();
+    return problem;
 }
 
 }  // namespace sortwell::platform::linux_host

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "platform/document_files.h"
+#include "platform/linux/move_journal.h"
 
 namespace sortwell::platform::linux_host {
 
@@ -13,6 +15,9 @@ namespace sortwell::platform::linux_host {
 // removed.
 class PosixDocumentFiles : public DocumentFiles {
 public:
+    // `journalPath` names the file that notes the folders of copies under way; empty for none.
+    explicit PosixDocumentFiles(std::string journalPath = {}) : journal_(std::move(journalPath)) {}
+
     std::string moveDocument(const std::string& source, const std::string& target) override;
     std::string deleteDocument(const std::string& path) override;
     bool folderExists(const std::string& path) override;
@@ -20,6 +25,9 @@ public:
     DocumentStat statDocument(const std::string& path) override;
     DocumentListing listDocuments(const std::string& folder) override;
     std::string removeLeftoverTemporaries(const std::string& folder) override;
+    // Removes the leftover copies in every folder the journal notes, then empties it. Only
+    // safe while no move runs, that is at start-up.
+    std::string removeJournaledTemporaries();
 
     // The hidden names a copy is written under before it gets its target name.
     static bool IsTemporaryName(const std::string& name);
@@ -38,6 +46,8 @@ private:
     std::string copyAcross(const std::string& source, const std::string& target);
     // Gives a finished copy its target name without replacing anything; 0 or the errno.
     int publishCopy(const std::string& temporary, const std::string& target);
+
+    MoveJournal journal_;
 };
 
 }  // namespace sortwell::platform::linux_host

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/move_journal.h"
 #include "support/temp_dir.h"
 
 namespace sortwell::platform::linux_host {
@@ -34,6 +35,8 @@ constexpr int kCouldNotDropRights = 77;
 // A move whose system calls a test can answer, as another file system would.
 class ScriptedDocumentFiles : public PosixDocumentFiles {
 public:
+    using PosixDocumentFiles::PosixDocumentFiles;
+
     // Each gets the source of the call and returns an errno, 0, or kRealCall.
     std::function<int(const std::string&)> renameAnswer;
     std::function<int(const std::string&)> linkAnswer;
@@ -393,6 +396,45 @@ TEST_F(DocumentFolders, StartUpRemovesOnlyLeftoverTemporaries) {
     EXPECT_EQ(files.removeLeftoverTemporaries(root.str()), "");
     EXPECT_EQ(namesIn(root.path()), (std::vector<std::string>{".sortwell-move-aB3xYz.pdf",
                                                               ".sortwell-move-short", "scan.pdf"}));
+}
+
+// A crash during a copy across file systems leaves a hidden copy in the target folder, which
+// the next start must find without knowing every folder a pattern can lead to.
+TEST(MoveJournalTest, ACopyAcrossFileSystemsIsNotedWhileItRunsAndForgottenAfter) {
+    TempDir scans;
+    TempDir archive;
+    TempDir state;
+    const std::string journal = (state.path() / "tessaryn" / "sortwell-moves").string();
+    ScriptedDocumentFiles files(journal);
+    const std::string source = (scans.path() / "scan0001.pdf").string();
+    files.renameAnswer = [&source](const std::string& from) {
+        return from == source ? EXDEV : kRealCall;
+    };
+    std::vector<std::string> notedDuringCopy;
+    files.onCopied = [&](const std::string&) { notedDuringCopy = MoveJournal(journal).folders(); };
+    writeFile(source, "%PDF-1.4 scan");
+    EXPECT_EQ(files.moveDocument(source, (archive.path() / "letter.pdf").string()), "");
+    EXPECT_EQ(notedDuringCopy, std::vector<std::string>{archive.path().string()});
+    EXPECT_TRUE(MoveJournal(journal).folders().empty());
+}
+
+TEST(MoveJournalTest, StartUpRemovesTheCopiesACrashLeftInNotedFoldersOnly) {
+    TempDir archive;
+    TempDir other;
+    TempDir state;
+    const std::string journal = (state.path() / "sortwell-moves").string();
+    writeFile((archive.path() / ".sortwell-move-Ab12Cd").string(), "half a copy");
+    writeFile((archive.path() / "letter.pdf").string(), "filed");
+    writeFile((other.path() / ".sortwell-move-Zz99Yy").string(), "not ours to judge");
+    MoveJournal(journal).add(archive.path().string());
+    MoveJournal(journal).add((archive.path() / "gone").string());
+
+    PosixDocumentFiles files(journal);
+    EXPECT_EQ(files.removeJournaledTemporaries(), "");
+    EXPECT_FALSE(fs::exists(archive.path() / ".sortwell-move-Ab12Cd"));
+    EXPECT_EQ(readFile((archive.path() / "letter.pdf").string()), "filed");
+    EXPECT_TRUE(fs::exists(other.path() / ".sortwell-move-Zz99Yy"));
+    EXPECT_TRUE(MoveJournal(journal).folders().empty());
 }
 
 }  // namespace
