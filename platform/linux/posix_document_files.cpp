@@ -22,7 +22,8 @@ namespace {
 
 constexpr std::string_view kTemporaryPrefix = ".sortwell-move-";
 constexpr std::string_view kUniqueSuffix = "XXXXXX";  // filled in by mkostemp()
-constexpr std::size_t kCopyBufferSize = 1 << 20;
+// The size cp uses: 1 MiB writes into the page cache took twice as long on some systems.
+constexpr std::size_t kCopyBufferSize = 1 << 17;
 
 std::string moveFailure(const std::string& source, const std::string& target,
                         const std::string& step, int error) {
