@@ -62,18 +62,20 @@ void TForm3::NextTimerTimer() {
     if (decision.intervalMs) {
         NextTimer.setInterval(*decision.intervalMs);
     }
+    std::string hostProblem;
     if (decision.action == StepAction::HandOver) {
         form1_->DocumentDetectionTimerTimeout.setEnabled(true);
         form1_->DocumentDetectionTimer.setEnabled(true);
         NextTimer.setEnabled(false);
     } else {
-        reportStepProblem(sortwell::config::PerformStep(
-            decision, *services_.windowSystem, *services_.processControl, *services_.keyboard));
+        hostProblem = sortwell::config::PerformStep(decision, *services_.windowSystem,
+                                                    *services_.processControl, *services_.keyboard);
     }
     if (decision.advance) {
         ++currentLine;
     }
-    // Shown last: the message's own event loop lets the timers go on meanwhile.
+    // Shown once the step is complete: the message's own event loop lets the next step run.
+    reportStepProblem(hostProblem);
     reportStepProblem(decision.error);
 }
 

@@ -291,6 +291,24 @@ private slots:
         QVERIFY(desk.windowSystem.activated.empty());
     }
 
+    void aKeyboardThatRefusesIsReportedOnceAndTheRunGoesOn() {
+        DeskFixture desk;
+        desk.start();
+        desk.keyboard.refuseWith = "no keyboard on this display";
+        desk.form3->setSequenceText("ENTER\r\nTYPE:abc\r\nHANDLEDOCUMENT");
+        desk.form3->Run();
+        desk.form3->NextTimerTimer();
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 2);
+        desk.form3->NextTimerTimer();
+        QVERIFY(desk.form1->DocumentDetectionTimer.isEnabled());
+        int reports = 0;
+        for (const MessageBox::Shown& shown : MessageBox::shown()) {
+            reports += shown.text.contains(QStringLiteral("no keyboard")) ? 1 : 0;
+        }
+        QCOMPARE(reports, 1);
+    }
+
     void waitSecondsWithoutANumberIsReportedOnceAndSkipped() {
         DeskFixture desk;
         desk.start();
