@@ -39,8 +39,10 @@ QPixmap FaceImage(const sortwell::desk::GridCell& cell) {
     return QPixmap::fromImage(reader.read());
 }
 
+const QString kMainButtonPrefix = QStringLiteral("MainButton");
+
 QString MainButtonName(int serial) {
-    return QStringLiteral("MainButton%1").arg(serial);
+    return kMainButtonPrefix + QString::number(serial);
 }
 }  // namespace
 
@@ -54,9 +56,10 @@ void TForm1::ButtonRefreshTimerTimer() {
 }
 
 void TForm1::RefreshButtons() {
-    for (int serial = 0; serial <= mainButtonSerial; ++serial) {
-        if (auto* old = Panel1->findChild<QToolButton*>(MainButtonName(serial),
-                                                        Qt::FindDirectChildrenOnly)) {
+    // Looking up every serial ever given would grow with every rebuild of a long run; the
+    // panel's own buttons are the same set.
+    for (QToolButton* old : Panel1->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
+        if (old->objectName().startsWith(kMainButtonPrefix)) {
             old->hide();
             delete old;
         }
