@@ -122,10 +122,10 @@ void BareWrite(benchmark::State& state, bool syncFolder) {
     const std::string temporary = target + ".tmp";
     for (auto _ : state) {
         const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        const bool written = fd >= 0 &&
-                             write(fd, bytes.data(), bytes.size()) ==
-                                 static_cast<ssize_t>(bytes.size()) &&
-                             fsync(fd) == 0;
+        const bool written =
+            fd >= 0 &&
+            write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+            fsync(fd) == 0;
         if (fd >= 0) {
             close(fd);
         }
@@ -145,9 +145,13 @@ void BareWrite(benchmark::State& state, bool syncFolder) {
     state.counters["bytes"] = static_cast<double>(bytes.size());
 }
 
-void BM_BareWriteFsyncRename(benchmark::State& state) { BareWrite(state, false); }
+void BM_BareWriteFsyncRename(benchmark::State& state) {
+    BareWrite(state, false);
+}
 
-void BM_BareWriteFsyncRenameFsyncFolder(benchmark::State& state) { BareWrite(state, true); }
+void BM_BareWriteFsyncRenameFsyncFolder(benchmark::State& state) {
+    BareWrite(state, true);
+}
 
 }  // namespace
 

@@ -18,8 +18,9 @@ int main(int argc, char* argv[]) {
     for (const int size : DeskIcons::kProgramSizes) {
         const QString sizeFolder = QStringLiteral("%1x%1/apps").arg(size);
         if (!folder.mkpath(sizeFolder) ||
-            !DeskIcons::program().pixmap(size, size).save(
-                folder.filePath(sizeFolder + QStringLiteral("/sortwell.png")))) {
+            !DeskIcons::program()
+                 .pixmap(size, size)
+                 .save(folder.filePath(sizeFolder + QStringLiteral("/sortwell.png")))) {
             std::fprintf(stderr, "cannot write the %dx%d icon\n", size, size);
             return 1;
         }
