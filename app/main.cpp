@@ -45,9 +45,9 @@ int RunDesk(SortwellApplication& app) {
     x11::X11WindowSystem windowSystem(display);
     x11::X11Keyboard keyboard(display);
     linux_host::PosixProcessControl processControl(display);
-    // Copies that a crash left in target folders are found through the journal and removed.
+    // Moves that a crash interrupted are finished through the journal.
     linux_host::PosixDocumentFiles files(linux_host::cacheHome() + "/tessaryn/sortwell-moves");
-    const std::string leftovers = files.removeJournaledTemporaries();
+    const std::string leftovers = files.finishInterruptedMoves();
     TQDReg store;
     ConfigureStore(store);
 

@@ -7,36 +7,45 @@
 
 namespace sortwell::platform::linux_host {
 
-void MoveJournal::add(const std::string& folder) {
-    if (path_.empty() || folder.find('\n') != std::string::npos) {
+namespace {
+constexpr char kSeparator = '\t';
+
+bool fitsOnALine(const std::string& path) {
+    return path.find_first_of("\t\n") == std::string::npos;
+}
+}  // namespace
+
+void MoveJournal::add(const JournalEntry& entry) {
+    if (path_.empty() || !fitsOnALine(entry.source) || !fitsOnALine(entry.target)) {
         return;
     }
-    std::vector<std::string> noted = folders();
-    noted.push_back(folder);
+    std::vector<JournalEntry> noted = entries();
+    noted.push_back(entry);
     write(noted);
 }
 
-void MoveJournal::remove(const std::string& folder) {
+void MoveJournal::remove(const JournalEntry& entry) {
     if (path_.empty()) {
         return;
     }
-    std::vector<std::string> noted = folders();
-    const auto it = std::find(noted.begin(), noted.end(), folder);
+    std::vector<JournalEntry> noted = entries();
+    const auto it = std::find(noted.begin(), noted.end(), entry);
     if (it != noted.end()) {
         noted.erase(it);
         write(noted);
     }
 }
 
-std::vector<std::string> MoveJournal::folders() const {
-    std::vector<std::string> noted;
+std::vector<JournalEntry> MoveJournal::entries() const {
+    std::vector<JournalEntry> noted;
     if (path_.empty()) {
         return noted;
     }
     std::ifstream in(path_, std::ios::binary);
     for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) {
-            noted.push_back(line);
+        const std::size_t separator = line.find(kSeparator);
+        if (separator != std::string::npos) {
+            noted.push_back({line.substr(0, separator), line.substr(separator + 1)});
         }
     }
     return noted;
@@ -49,18 +58,18 @@ void MoveJournal::clear() const {
     }
 }
 
-// Written in place: a note cut short by a crash names no real folder, and the sweep that reads
-// it removes only files with the copies' own name pattern.
-void MoveJournal::write(const std::vector<std::string>& folders) const {
-    if (folders.empty()) {
+// Written in place: a note cut short by a crash names no real move, and the start-up work that
+// reads it acts only on hidden copies by their name pattern and on originals proven identical.
+void MoveJournal::write(const std::vector<JournalEntry>& entries) const {
+    if (entries.empty()) {
         clear();
         return;
     }
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ignored);
     std::ostringstream text;
-    for (const std::string& folder : folders) {
-        text << folder << '\n';
+    for (const JournalEntry& entry : entries) {
+        text << entry.source << kSeparator << entry.target << '\n';
     }
     std::ofstream(path_, std::ios::binary | std::ios::trunc) << text.str();
 }

@@ -6,23 +6,31 @@
 
 namespace sortwell::platform::linux_host {
 
-// The folders in which a copy across file systems is under way, kept in a small file, so that
-// the hidden copies a crash leaves in a target folder are found and removed at the next start.
+// One copy across file systems under way: the document and where it goes.
+struct JournalEntry {
+    std::string source;
+    std::string target;
+    bool operator==(const JournalEntry&) const = default;
+};
+
+// The copies across file systems under way, kept in a small file, so that the next start can
+// finish what a crash interrupted: remove a hidden copy left in a target folder, or the original
+// of a document that already stands whole at its target.
 class MoveJournal {
 public:
     // An empty path keeps no journal.
     explicit MoveJournal(std::string path = {}) : path_(std::move(path)) {}
 
-    // Notes `folder` before a copy begins there; a folder name with a line break is not noted.
-    void add(const std::string& folder);
-    // Forgets one note of `folder` once its copy has been published or removed.
-    void remove(const std::string& folder);
-    // The noted folders, oldest first.
-    std::vector<std::string> folders() const;
+    // Notes a move before its copy begins; paths with a tab or a line break are not noted.
+    void add(const JournalEntry& entry);
+    // Forgets one note of the move once its copy has been published or removed.
+    void remove(const JournalEntry& entry);
+    // The noted moves, oldest first.
+    std::vector<JournalEntry> entries() const;
     void clear() const;
 
 private:
-    void write(const std::vector<std::string>& folders) const;
+    void write(const std::vector<JournalEntry>& entries) const;
 
     std::string path_;
 };

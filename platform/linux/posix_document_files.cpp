@@ -91,11 +91,11 @@ int keepModeAndTimes(int fd, const struct stat& original) {
 // The journal's note of a copy under way, forgotten when the copy is over, however it ended.
 class JournalNote {
 public:
-    JournalNote(MoveJournal& journal, std::string folder)
-        : journal_(journal), folder_(std::move(folder)) {
-        journal_.add(folder_);
+    JournalNote(MoveJournal& journal, JournalEntry entry)
+        : journal_(journal), entry_(std::move(entry)) {
+        journal_.add(entry_);
     }
-    ~JournalNote() { journal_.remove(folder_); }
+    ~JournalNote() { journal_.remove(entry_); }
     JournalNote(const JournalNote&) = delete;
     JournalNote& operator=(const JournalNote&) = delete;
     JournalNote(JournalNote&&) = delete;
@@ -103,8 +103,44 @@ public:
 
 private:
     MoveJournal& journal_;
-    std::string folder_;
+    JournalEntry entry_;
 };
+
+// True when both are regular files with the same bytes.
+bool sameDocument(const std::string& a, const std::string& b) {
+    const UniqueFd first(::open(a.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    const UniqueFd second(::open(b.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    struct stat firstInfo {};
+    struct stat secondInfo {};
+    if (!first.valid() || !second.valid() || ::fstat(first.get(), &firstInfo) != 0 ||
+        ::fstat(second.get(), &secondInfo) != 0 || !S_ISREG(firstInfo.st_mode) ||
+        !S_ISREG(secondInfo.st_mode) || firstInfo.st_size != secondInfo.st_size) {
+        return false;
+    }
+    std::vector<char> left(kCopyBufferSize);
+    std::vector<char> right(kCopyBufferSize);
+    for (;;) {
+        const ssize_t got = ::read(first.get(), left.data(), left.size());
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        std::size_t filled = 0;
+        while (filled < static_cast<std::size_t>(got)) {
+            const ssize_t more =
+                ::read(second.get(), right.data() + filled, static_cast<std::size_t>(got) - filled);
+            if (more <= 0) {
+                return false;
+            }
+            filled += static_cast<std::size_t>(more);
+        }
+        if (!std::equal(left.begin(), left.begin() + got, right.begin())) {
+            return false;
+        }
+    }
+}
 
 // A hidden file in the target folder that is removed again unless it was published.
 class TemporaryCopy {
@@ -263,10 +299,9 @@ std::string PosixDocumentFiles::copyAcross(const std::string& source, const std:
     std::string stillWriting = "Did not move " + source + " to " + target +
                                ": it changed while it was copied; the scanner may still "
                                "be writing it.";
-    // Noted first, so that a crash during the copy leaves a copy that the next start finds.
-    const std::string folder = folderOf(target);
-    const JournalNote noted(journal_, folder);
-    TemporaryCopy copy(folder);
+    // Noted first, so that the next start can finish whatever a crash from here on leaves.
+    const JournalNote noted(journal_, {source, target});
+    TemporaryCopy copy(folderOf(target));
     if (const int error = copy.creationError()) {
         return moveFailure(source, target, "creating a temporary file", error);
     }
@@ -420,13 +455,22 @@ std::string PosixDocumentFiles::removeLeftoverTemporaries(const std::string& fol
     }
 }
 
-std::string PosixDocumentFiles::removeJournaledTemporaries() {
+std::string PosixDocumentFiles::finishInterruptedMoves() {
     std::string problem;
-    for (const std::string& folder : journal_.folders()) {
+    for (const JournalEntry& move : journal_.entries()) {
+        const std::string folder = folderOf(move.target);
         if (folderExists(folder)) {
             if (std::string failed = removeLeftoverTemporaries(folder); !failed.empty()) {
                 problem = std::move(failed);
             }
+        }
+        // Published but not yet removed from the input folder: the document stands whole at its
+        // target, so the original goes, once the copy is surely on disk.
+        if (sameDocument(move.source, move.target) && syncFileAndFolder(move.target).empty() &&
+            ::unlink(move.source.c_str()) != 0) {
+            const int error = errno;
+            problem = "Could not remove " + move.source + ", which was filed as " + move.target +
+                      ": " + errorText(error);
         }
     }
     journal_.clear();

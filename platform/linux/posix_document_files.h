@@ -25,9 +25,10 @@ public:
     DocumentStat statDocument(const std::string& path) override;
     DocumentListing listDocuments(const std::string& folder) override;
     std::string removeLeftoverTemporaries(const std::string& folder) override;
-    // Removes the leftover copies in every folder the journal notes, then empties it. Only
-    // safe while no move runs, that is at start-up.
-    std::string removeJournaledTemporaries();
+    // Finishes the moves the journal notes as under way, then empties it: removes the leftover
+    // copies in their target folders, and the original of a document that already stands whole
+    // at its target. Only safe while no move runs, that is at start-up.
+    std::string finishInterruptedMoves();
 
     // The hidden names a copy is written under before it gets its target name.
     static bool IsTemporaryName(const std::string& name);

@@ -398,8 +398,9 @@ TEST_F(DocumentFolders, StartUpRemovesOnlyLeftoverTemporaries) {
                                                               ".sortwell-move-short", "scan.pdf"}));
 }
 
-// A crash during a copy across file systems leaves a hidden copy in the target folder, which
-// the next start must find without knowing every folder a pattern can lead to.
+// A crash during a copy across file systems can leave a hidden copy in the target folder, or the
+// document in both places; the next start must finish the move without knowing every folder a
+// pattern can lead to.
 TEST(MoveJournalTest, ACopyAcrossFileSystemsIsNotedWhileItRunsAndForgottenAfter) {
     TempDir scans;
     TempDir archive;
@@ -407,34 +408,61 @@ TEST(MoveJournalTest, ACopyAcrossFileSystemsIsNotedWhileItRunsAndForgottenAfter)
     const std::string journal = (state.path() / "tessaryn" / "sortwell-moves").string();
     ScriptedDocumentFiles files(journal);
     const std::string source = (scans.path() / "scan0001.pdf").string();
+    const std::string target = (archive.path() / "letter.pdf").string();
     files.renameAnswer = [&source](const std::string& from) {
         return from == source ? EXDEV : kRealCall;
     };
-    std::vector<std::string> notedDuringCopy;
-    files.onCopied = [&](const std::string&) { notedDuringCopy = MoveJournal(journal).folders(); };
+    std::vector<JournalEntry> notedDuringCopy;
+    files.onCopied = [&](const std::string&) { notedDuringCopy = MoveJournal(journal).entries(); };
     writeFile(source, "%PDF-1.4 scan");
-    EXPECT_EQ(files.moveDocument(source, (archive.path() / "letter.pdf").string()), "");
-    EXPECT_EQ(notedDuringCopy, std::vector<std::string>{archive.path().string()});
-    EXPECT_TRUE(MoveJournal(journal).folders().empty());
+    EXPECT_EQ(files.moveDocument(source, target), "");
+    EXPECT_EQ(notedDuringCopy, (std::vector<JournalEntry>{{source, target}}));
+    EXPECT_TRUE(MoveJournal(journal).entries().empty());
 }
 
-TEST(MoveJournalTest, StartUpRemovesTheCopiesACrashLeftInNotedFoldersOnly) {
+TEST(MoveJournalTest, StartUpRemovesTheCopiesACrashLeftInNotedTargetFoldersOnly) {
+    TempDir scans;
     TempDir archive;
     TempDir other;
     TempDir state;
     const std::string journal = (state.path() / "sortwell-moves").string();
+    writeFile((scans.path() / "scan.pdf").string(), "the scan");
     writeFile((archive.path() / ".sortwell-move-Ab12Cd").string(), "half a copy");
     writeFile((archive.path() / "letter.pdf").string(), "filed");
     writeFile((other.path() / ".sortwell-move-Zz99Yy").string(), "not ours to judge");
-    MoveJournal(journal).add(archive.path().string());
-    MoveJournal(journal).add((archive.path() / "gone").string());
+    MoveJournal(journal).add(
+        {(scans.path() / "scan.pdf").string(), (archive.path() / "new.pdf").string()});
+    MoveJournal(journal).add({"/nowhere/scan.pdf", (archive.path() / "gone" / "x.pdf").string()});
 
     PosixDocumentFiles files(journal);
-    EXPECT_EQ(files.removeJournaledTemporaries(), "");
+    EXPECT_EQ(files.finishInterruptedMoves(), "");
     EXPECT_FALSE(fs::exists(archive.path() / ".sortwell-move-Ab12Cd"));
     EXPECT_EQ(readFile((archive.path() / "letter.pdf").string()), "filed");
+    EXPECT_EQ(readFile((scans.path() / "scan.pdf").string()), "the scan");
     EXPECT_TRUE(fs::exists(other.path() / ".sortwell-move-Zz99Yy"));
-    EXPECT_TRUE(MoveJournal(journal).folders().empty());
+    EXPECT_TRUE(MoveJournal(journal).entries().empty());
+}
+
+TEST(MoveJournalTest, AnOriginalLeftBehindAWholeCopyIsRemovedAndADifferentOneKept) {
+    TempDir scans;
+    TempDir archive;
+    TempDir state;
+    const std::string journal = (state.path() / "sortwell-moves").string();
+    const std::string published = (scans.path() / "scan1.pdf").string();
+    const std::string differs = (scans.path() / "scan2.pdf").string();
+    writeFile(published, std::string(300000, 'a'));
+    writeFile((archive.path() / "one.pdf").string(), std::string(300000, 'a'));
+    writeFile(differs, std::string(300000, 'b'));
+    writeFile((archive.path() / "two.pdf").string(), std::string(299999, 'b') + "c");
+    MoveJournal(journal).add({published, (archive.path() / "one.pdf").string()});
+    MoveJournal(journal).add({differs, (archive.path() / "two.pdf").string()});
+
+    PosixDocumentFiles files(journal);
+    EXPECT_EQ(files.finishInterruptedMoves(), "");
+    EXPECT_FALSE(fs::exists(published));
+    EXPECT_EQ(readFile((archive.path() / "one.pdf").string()), std::string(300000, 'a'));
+    EXPECT_EQ(readFile(differs), std::string(300000, 'b'));
+    EXPECT_TRUE(MoveJournal(journal).entries().empty());
 }
 
 }  // namespace
