@@ -30,6 +30,18 @@ void EndWithoutDismissing(TForm1& desk) {
     QApplication::quit();
 }
 
+using Say = void (*)(QWidget*, const QString&, const QString&);
+
+// Shows `text`, if any, once the event loop runs, so that the start is not held up by it.
+void SayOnceRunning(TForm1& desk, Say say, const std::string& text) {
+    if (text.empty()) {
+        return;
+    }
+    QTimer::singleShot(0, &desk, [&desk, say, text] {
+        say(&desk, QStringLiteral("Tessaryn Sortwell"), QString::fromStdString(text));
+    });
+}
+
 int RunDesk(SortwellApplication& app) {
     SingleInstance instance;
     if (!instance.claim()) {
@@ -72,18 +84,8 @@ int RunDesk(SortwellApplication& app) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &desk,
                      [&store] { store.FlushRegistry(); });
 
-    if (!leftovers.empty()) {
-        QTimer::singleShot(0, &desk, [&desk, leftovers] {
-            MessageBox::warning(&desk, QStringLiteral("Tessaryn Sortwell"),
-                                QString::fromStdString(leftovers));
-        });
-    }
-    if (!display->sessionNotice().empty()) {
-        QTimer::singleShot(0, &desk, [&desk, notice = display->sessionNotice()] {
-            MessageBox::information(&desk, QStringLiteral("Tessaryn Sortwell"),
-                                    QString::fromStdString(notice));
-        });
-    }
+    SayOnceRunning(desk, &MessageBox::warning, leftovers);
+    SayOnceRunning(desk, &MessageBox::information, display->sessionNotice());
     desk.show();
     return QApplication::exec();
 }

@@ -168,8 +168,10 @@ private:
     void setAlertColours(bool alert);
     void presentDocument();
     void reportUnreadableInputFolder(bool baseline, const std::string& reason);
-    // Remembers how the document looks, so that a later click can tell whether it changed.
-    void lookAtDocument();
+    // Remembers how the document looks now, so that a later click can tell whether it changed;
+    // nothing when it cannot be seen.
+    std::optional<sortwell::platform::FileStat> lookAtDocument(
+        std::chrono::steady_clock::time_point seenAt);
     // False while the scanner may still be writing the document.
     bool isDocumentStable();
     void clearDesk(const QString& statusText);

@@ -43,7 +43,7 @@ void TForm1::presentDocument() {
     DocumentDetectionTimerTimeout.setEnabled(false);
     RestoreFromTray();
     QStatus1->setPanelText(0, QString::fromStdString(currentDocument));
-    lookAtDocument();
+    lookAtDocument(services_.steadyClock());
     tagConfirmed = false;
     activateWindow();
     Edit1->setText(QString::fromStdString(services_.store->Pop("lasttag")));

@@ -52,31 +52,28 @@ void TForm1::MainButtonClick(QAbstractButton* button) {
 }
 
 bool TForm1::isDocumentStable() {
+    const auto seenAt = services_.steadyClock();
+    const std::optional<sortwell::platform::FileStat> now = lookAtDocument(seenAt);
+    if (!now) {
+        return true;  // the filing itself says why it cannot go on
+    }
+    // A file that changed since it was presented counts from now, or from its own time.
+    return sortwell::desk::IsStableForMove(*documentLook_, *now, seenAt, services_.wallClock());
+}
+
+std::optional<sortwell::platform::FileStat> TForm1::lookAtDocument(
+    std::chrono::steady_clock::time_point seenAt) {
     const sortwell::desk::SourceResult source =
         sortwell::desk::SourcePath(inputFolder().toStdString(), currentDocument);
     if (!source.problem.empty()) {
-        return true;  // the filing itself says why it cannot go on
+        return std::nullopt;
     }
     const sortwell::platform::DocumentStat now = services_.files->statDocument(source.path);
     if (!now.problem.empty()) {
-        return true;
+        return std::nullopt;
     }
-    // A file that changed since it was presented counts from now, or from its own time.
-    const auto seenAt = services_.steadyClock();
     documentLook_ = sortwell::desk::NextLook(documentLook_, now.stat, seenAt);
-    return sortwell::desk::IsStableForMove(*documentLook_, now.stat, seenAt, services_.wallClock());
-}
-
-void TForm1::lookAtDocument() {
-    const sortwell::desk::SourceResult source =
-        sortwell::desk::SourcePath(inputFolder().toStdString(), currentDocument);
-    if (!source.problem.empty()) {
-        return;
-    }
-    const sortwell::platform::DocumentStat now = services_.files->statDocument(source.path);
-    if (now.problem.empty()) {
-        documentLook_ = sortwell::desk::NextLook(documentLook_, now.stat, services_.steadyClock());
-    }
+    return now.stat;
 }
 
 void TForm1::SpeedButton1Click() {
