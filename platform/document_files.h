@@ -11,6 +11,9 @@ namespace sortwell::platform {
 struct FileStat {
     std::uint64_t size = 0;
     std::chrono::system_clock::time_point modified{};
+    // Which file it is: a file put in place of another under the same name differs here.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 
     bool operator==(const FileStat&) const = default;
 };
@@ -18,6 +21,11 @@ struct FileStat {
 struct DocumentStat {
     FileStat stat;
     std::string problem;  // non-empty: there is no stat, and this says why
+};
+
+struct TrashResult {
+    std::string problem;  // non-empty: the file is still where it was, and this says why
+    std::string note;     // non-empty: no trash could be used, the file was deleted for good
 };
 
 struct DocumentListing {
@@ -37,6 +45,10 @@ public:
 
     // Removes the file at `path` for good; a folder is never removed.
     virtual std::string deleteDocument(const std::string& path) = 0;
+
+    // Moves the file at `path` into the desktop's trash, where a file manager can restore it.
+    // Where no trash can be made for it, deletes it for good and says so in the note.
+    virtual TrashResult trashDocument(const std::string& path) = 0;
 
     // True when a folder, or a link to one, exists at `path`.
     virtual bool folderExists(const std::string& path) = 0;

@@ -368,6 +368,11 @@ std::string PosixDocumentFiles::deleteDocument(const std::string& path) {
     return {};
 }
 
+TrashResult PosixDocumentFiles::trashDocument(const std::string& path) {
+    std::string problem = deleteDocument(path);
+    return problem.empty() ? TrashResult{{}, "no trash yet"} : TrashResult{std::move(problem), {}};
+}
+
 bool PosixDocumentFiles::folderExists(const std::string& path) {
     return isFolder(path);
 }
@@ -396,6 +401,8 @@ DocumentStat PosixDocumentFiles::statDocument(const std::string& path) {
         std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec);
     FileStat stat;
     stat.size = static_cast<std::uint64_t>(info.st_size);
+    stat.device = static_cast<std::uint64_t>(info.st_dev);
+    stat.inode = static_cast<std::uint64_t>(info.st_ino);
     stat.modified = std::chrono::system_clock::time_point(
         std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
     return {stat, {}};

@@ -20,6 +20,7 @@ public:
 
     std::string moveDocument(const std::string& source, const std::string& target) override;
     std::string deleteDocument(const std::string& path) override;
+    TrashResult trashDocument(const std::string& path) override;
     bool folderExists(const std::string& path) override;
     std::string createFolder(const std::string& path) override;
     DocumentStat statDocument(const std::string& path) override;

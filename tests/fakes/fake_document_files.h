@@ -46,6 +46,22 @@ public:
         return files.erase(path) == 1 ? std::string() : "no file " + path;
     }
 
+    // Set to make the trash unusable, so that trashing deletes for good with this note.
+    std::string noTrashBecause;
+    std::vector<std::string> trashed;
+
+    platform::TrashResult trashDocument(const std::string& path) override {
+        calls.push_back("trash " + path);
+        if (files.erase(path) != 1) {
+            return {"no file " + path, {}};
+        }
+        if (!noTrashBecause.empty()) {
+            return {{}, noTrashBecause};
+        }
+        trashed.push_back(path);
+        return {};
+    }
+
     bool folderExists(const std::string& path) override {
         calls.push_back("folderExists " + path);
         return folders.contains(path);
