@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <utility>
 #include <vector>
 
@@ -76,6 +77,24 @@ std::string targetPathProblem(std::string_view target) {
     }
 }
 
+bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
+    if (end.size() > text.size()) {
+        return false;
+    }
+    return std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
+                                                  std::tolower(static_cast<unsigned char>(b)); });
+}
+
+// The document's extension with its dot, as it is written; empty when it has none.
+std::string_view ExtensionOf(std::string_view documentName) {
+    const std::size_t dot = documentName.rfind('.');
+    if (dot == std::string_view::npos || dot == 0) {
+        return {};
+    }
+    return documentName.substr(dot);
+}
+
 // The folder that holds `folder`; empty for the root folder and for a path without "/".
 std::string parentOf(const std::string& folder) {
     const std::size_t slash = folder.rfind('/');
@@ -138,6 +157,15 @@ std::string TargetPath(std::string_view expandedPattern, std::string_view docume
     return target;
 }
 
+std::string WithDocumentExtension(std::string_view targetPath, std::string_view documentName) {
+    std::string target(targetPath);
+    const std::string_view extension = ExtensionOf(documentName);
+    if (!EndsWithIgnoringCase(target, extension)) {
+        target += extension;
+    }
+    return target;
+}
+
 std::string TargetFolder(std::string_view targetPath) {
     const std::size_t slash = targetPath.rfind('/');
     if (slash == std::string_view::npos) {
@@ -176,10 +204,15 @@ FilingPlan PlanFiling(const FilingRequest& request) {
         return plan;
     }
     plan.sourcePath = std::move(source.path);
-    plan.targetPath = TargetPath(ExpandPattern(request.folderPattern, request.entries),
-                                 request.documentName, request.attach);
+    const std::string expanded = ExpandPattern(request.folderPattern, request.entries);
+    // A pattern written with a final "/" names a folder: the document keeps its own name there.
+    plan.targetPath = request.folderPattern.ends_with('/')
+                          ? expanded + request.documentName
+                          : TargetPath(expanded, request.documentName, request.attach);
     plan.problem = targetPathProblem(plan.targetPath);
     if (plan.problem.empty()) {
+        // Without its extension a filed PDF opens nowhere, and its name stays taken for good.
+        plan.targetPath = WithDocumentExtension(plan.targetPath, request.documentName);
         plan.targetFolder = TargetFolder(plan.targetPath);
     }
     return plan;

@@ -35,6 +35,10 @@ std::string SourceFolder(std::string_view inputFolder);
 std::string TargetPath(std::string_view expandedPattern, std::string_view documentName,
                        bool attach);
 
+// `targetPath` with the document's extension appended unless it already ends in it, in any
+// letter case.
+std::string WithDocumentExtension(std::string_view targetPath, std::string_view documentName);
+
 // The text of `targetPath` before its last "/" ("/" for a file in the root folder); empty when
 // there is no "/". The drive rules of Windows paths do not apply here.
 std::string TargetFolder(std::string_view targetPath);
@@ -64,7 +68,8 @@ struct FilingPlan {
     std::string problem;  // non-empty: why the document cannot be filed as asked
 };
 
-// Works out the source, target and target folder of a filing. Refuses a target that is not an
+// Works out the source, target and target folder of a filing. A pattern that ends in "/" names
+// a folder, into which the document goes under its own name. Refuses a target that is not an
 // absolute path or that holds an empty, "." or ".." part, since the document would land
 // somewhere other than the pattern shows.
 FilingPlan PlanFiling(const FilingRequest& request);

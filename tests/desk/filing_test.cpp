@@ -78,8 +78,21 @@ TEST(ExpandPattern, APlaceholderBroughtInByTheTagIsReplacedByTheLaterPass) {
 
 TEST(TargetPath, AttachAppendsUnderscoreAndTheScannedName) {
     EXPECT_EQ(TargetPath("/a/09 x", "scan.pdf", true), "/a/09 x_scan.pdf");
-    EXPECT_EQ(TargetPath("/a/09 x", "scan.pdf", false), "/a/09 x");
 }
+
+TEST(WithDocumentExtension, ANameWithoutTheDocumentsExtensionGetsIt) {
+    using sortwell::desk::WithDocumentExtension;
+    EXPECT_EQ(TargetPath("/a/09 x", "scan.pdf", false), "/a/09 x");
+    EXPECT_EQ(WithDocumentExtension("/a/09 x", "scan.pdf"), "/a/09 x.pdf");
+    EXPECT_EQ(WithDocumentExtension("/a/Misc/scan", "scan0001.PDF"), "/a/Misc/scan.PDF");
+    EXPECT_EQ(WithDocumentExtension("/a/v1.2", "scan.pdf"), "/a/v1.2.pdf");
+    // Already there in any letter case: nothing doubled.
+    EXPECT_EQ(WithDocumentExtension("/a/letter.PDF", "scan.pdf"), "/a/letter.PDF");
+    EXPECT_EQ(WithDocumentExtension("/a/x_scan.pdf", "scan.pdf"), "/a/x_scan.pdf");
+    EXPECT_EQ(WithDocumentExtension("/a/x", "noextension"), "/a/x");
+    EXPECT_EQ(WithDocumentExtension("/a/x", ".hidden"), "/a/x");
+}
+
 
 TEST(TargetFolder, IsTheTextBeforeTheLastSlash) {
     EXPECT_EQ(TargetFolder("/home/u/Archive/2014/09 x"), "/home/u/Archive/2014");
@@ -108,7 +121,7 @@ TEST(PlanFiling, TheTaxOfficeExampleWithAndWithoutAttach) {
     FilingPlan plan = PlanFiling(request);
     EXPECT_EQ(plan.problem, "");
     EXPECT_EQ(plan.sourcePath, "/home/u/Scans/scan0001.pdf");
-    EXPECT_EQ(plan.targetPath, "/home/u/Archive/2014/09 Tax_Office_letter");
+    EXPECT_EQ(plan.targetPath, "/home/u/Archive/2014/09 Tax_Office_letter.pdf");
     EXPECT_EQ(plan.targetFolder, "/home/u/Archive/2014");
 
     request.attach = true;
@@ -150,7 +163,7 @@ TEST(PlanFiling, DotsInsideALevelAreFine) {
     request.entries.tag = "...";
     const FilingPlan plan = PlanFiling(request);
     EXPECT_EQ(plan.problem, "");
-    EXPECT_EQ(plan.targetPath, "/home/u/Archive/.../..x/2014");
+    EXPECT_EQ(plan.targetPath, "/home/u/Archive/.../..x/2014.pdf");
 }
 
 TEST(PlanFiling, AnEmptyTagWithAttachStillNamesAFile) {
@@ -161,6 +174,23 @@ TEST(PlanFiling, AnEmptyTagWithAttachStillNamesAFile) {
     const FilingPlan plan = PlanFiling(request);
     EXPECT_EQ(plan.problem, "");
     EXPECT_EQ(plan.targetPath, "/home/u/Archive/_scan0001.pdf");
+}
+
+TEST(PlanFiling, APatternWrittenWithAFinalSlashFilesIntoThatFolderUnderTheOwnName) {
+    FilingRequest request = taxOfficeLetter();
+    request.folderPattern = "/home/u/Archive/%YEAR/";
+    for (const bool attach : {false, true}) {
+        request.attach = attach;
+        const FilingPlan plan = PlanFiling(request);
+        EXPECT_EQ(plan.problem, "");
+        EXPECT_EQ(plan.targetPath, "/home/u/Archive/2014/scan0001.pdf");
+        EXPECT_EQ(plan.targetFolder, "/home/u/Archive/2014");
+    }
+    // Only the written slash counts: an empty tag at the end still leaves no file name.
+    request.folderPattern = "/home/u/Archive/%TAG";
+    request.entries.tag = "";
+    request.attach = false;
+    EXPECT_NE(PlanFiling(request).problem, "");
 }
 
 TEST(DecideTargetClick, AskForTheTagOnceBeforeFiling) {

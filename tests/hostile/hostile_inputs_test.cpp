@@ -97,7 +97,7 @@ TEST(HostileTag, RemovedCharactersNeverLetATagClimbOrAddAFolderLevel) {
             EXPECT_EQ(plan.targetFolder, "") << testing::PrintToString(c.tag);
         } else {
             EXPECT_EQ(plan.problem, "") << c.tag;
-            EXPECT_EQ(plan.targetPath, "/home/u/Archive/" + c.fileName);
+            EXPECT_EQ(plan.targetPath, "/home/u/Archive/" + c.fileName + ".pdf");
             EXPECT_EQ(plan.targetFolder, "/home/u/Archive") << c.tag;
         }
     }
@@ -123,7 +123,7 @@ TEST(HostileTag, LineBreaksControlAndNonUtf8BytesStayInTheFileNameAsTyped) {
     EXPECT_EQ(desk::CleanTag(tag), tag);
     const FilingPlan plan = PlanFiling(TaggedRequest("/home/u/Archive/%TAG", tag));
     EXPECT_EQ(plan.problem, "");
-    EXPECT_EQ(plan.targetPath, "/home/u/Archive/" + tag);
+    EXPECT_EQ(plan.targetPath, "/home/u/Archive/" + tag + ".pdf");
 }
 
 TEST(HostilePattern, APatternThatNamesNoAbsoluteFolderIsRefusedWithOrWithoutAttach) {
@@ -145,17 +145,17 @@ TEST(HostilePattern, APatternThatNamesNoAbsoluteFolderIsRefusedWithOrWithoutAtta
     }
 }
 
-TEST(HostilePattern, APatternEndingInASlashNamesAFileOnlyWithAttach) {
+TEST(HostilePattern, APatternEndingInASlashNamesAFolderWithOrWithoutAttach) {
     for (const std::string& pattern : std::vector<std::string>{"/", "/home/u/%TAG/"}) {
-        FilingRequest request = TaggedRequest(pattern, "t");
-        EXPECT_NE(PlanFiling(request).problem, "") << pattern;
-        request.attach = true;
-        const FilingPlan plan = PlanFiling(request);
-        EXPECT_EQ(plan.problem, "") << pattern;
-        EXPECT_EQ(plan.targetPath, desk::ExpandPattern(pattern, request.entries) + "_scan0001.pdf");
+        for (const bool attach : {false, true}) {
+            FilingRequest request = TaggedRequest(pattern, "t");
+            request.attach = attach;
+            const FilingPlan plan = PlanFiling(request);
+            EXPECT_EQ(plan.problem, "") << pattern;
+            EXPECT_EQ(plan.targetPath, desk::ExpandPattern(pattern, request.entries) + "scan0001.pdf");
+        }
     }
     FilingRequest root = TaggedRequest("/", "t");
-    root.attach = true;
     EXPECT_EQ(PlanFiling(root).targetFolder, "/");
 }
 
@@ -191,15 +191,18 @@ protected:
     PosixDocumentFiles files;
 };
 
+// The tag leaves room for the ".pdf" that filing adds.
+constexpr std::size_t kLongestTag = kLongestFileName - 4;
+
 TEST_F(HostileFiles, AFileNameOfTheLongestLengthIsFiled) {
-    const std::string tag(kLongestFileName, 't');
+    const std::string tag(kLongestTag, 't');
     EXPECT_EQ(desk::FileDocument(PlanFiling(Request("/%TAG", tag)), files), "");
-    EXPECT_TRUE(fs::exists(archive.path() / tag));
+    EXPECT_TRUE(fs::exists(archive.path() / (tag + ".pdf")));
     EXPECT_FALSE(SourceStays());
 }
 
 TEST_F(HostileFiles, AFileNameOneByteTooLongIsRefusedByTheSystemAndTheScanStays) {
-    const std::string tag(kLongestFileName + 1, 't');
+    const std::string tag(kLongestTag + 1, 't');
     const FilingPlan plan = PlanFiling(Request("/%TAG", tag));
     EXPECT_EQ(plan.problem, "") << "the plan knows no length limit; the file system does";
     const std::string problem = desk::FileDocument(plan, files);
@@ -221,7 +224,7 @@ TEST_F(HostileFiles, ATenThousandByteFolderLevelIsNotCreatedAndTheScanStays) {
 TEST_F(HostileFiles, ALineBreakAndNonUtf8BytesInATagGiveAFileOfExactlyThatName) {
     const std::string tag = "a\nb\xff\xfe";
     EXPECT_EQ(desk::FileDocument(PlanFiling(Request("/%TAG", tag)), files), "");
-    EXPECT_EQ(test::fileNames(archive.path()), std::set<std::string>{tag});
+    EXPECT_EQ(test::fileNames(archive.path()), std::set<std::string>{tag + ".pdf"});
     EXPECT_FALSE(SourceStays());
 }
 
@@ -240,14 +243,14 @@ TEST_F(HostileFiles, AHundredMegabyteDocumentIsRenamedInPlaceNotCopied) {
     ASSERT_EQ(::stat(source.c_str(), &before), 0);
 
     EXPECT_EQ(desk::FileDocument(PlanFiling(Request("/%YEAR/%TAG", "big")), files), "");
-    const fs::path target = archive.path() / "2014" / "big";
+    const fs::path target = archive.path() / "2014" / "big.pdf";
     struct stat after {};
     ASSERT_EQ(::stat(target.c_str(), &after), 0);
     EXPECT_EQ(after.st_size, kSize);
     EXPECT_EQ(after.st_ino, before.st_ino) << "one file system: the same file, not a copy";
     EXPECT_EQ(after.st_dev, before.st_dev);
     EXPECT_FALSE(SourceStays());
-    EXPECT_EQ(test::fileNames(target.parent_path()), std::set<std::string>{"big"});
+    EXPECT_EQ(test::fileNames(target.parent_path()), std::set<std::string>{"big.pdf"});
 }
 
 // Settings: the per-user store and the INI export
