@@ -249,6 +249,8 @@ int PosixDocumentFiles::hardLink(const std::string& from, const std::string& to)
 
 void PosixDocumentFiles::afterCopy(const std::string& /*source*/) {}
 
+void PosixDocumentFiles::afterPublish(const std::string& /*source*/) {}
+
 std::string PosixDocumentFiles::moveDocument(const std::string& source, const std::string& target) {
     const int error = renameWithoutReplace(source, target);
     if (error == 0) {
@@ -327,6 +329,7 @@ std::string PosixDocumentFiles::copyAcross(const std::string& source, const std:
         return moveFailure(source, target, "giving the copy its name", error);
     }
     copy.markPublished();
+    afterPublish(source);
 
     std::string problem;
     if (std::string unsynced = syncFolder(folderOf(target)); !unsynced.empty()) {
@@ -369,8 +372,27 @@ std::string PosixDocumentFiles::deleteDocument(const std::string& path) {
 }
 
 TrashResult PosixDocumentFiles::trashDocument(const std::string& path) {
-    std::string problem = deleteDocument(path);
-    return problem.empty() ? TrashResult{{}, "no trash yet"} : TrashResult{std::move(problem), {}};
+    const FreedesktopTrash trash(
+        trashPlace_(),
+        {[this](const std::string& from, const std::string& to) {
+             return renameWithoutReplace(from, to);
+         },
+         [this](const std::string& from, const std::string& to) { return hardLink(from, to); }});
+    TrashMove moved = trash.moveToTrash(path);
+    switch (moved.outcome) {
+        case TrashMove::Outcome::Trashed:
+            return {};
+        case TrashMove::Outcome::LeftAlone:
+            return {std::move(moved.reason), {}};
+        case TrashMove::Outcome::NoTrash:
+            break;
+    }
+    if (std::string problem = deleteDocument(path); !problem.empty()) {
+        return {problem + " (no trash could be used either: " + moved.reason + ")", {}};
+    }
+    return {
+        {},
+        "No trash could be used for " + path + " (" + moved.reason + "); it was deleted for good."};
 }
 
 bool PosixDocumentFiles::folderExists(const std::string& path) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 
 #include "platform/document_files.h"
+#include "platform/linux/freedesktop_trash.h"
 #include "platform/linux/move_journal.h"
 
 namespace sortwell::platform::linux_host {
@@ -12,11 +14,14 @@ namespace sortwell::platform::linux_host {
 // system it is renameat2(RENAME_NOREPLACE), or link + unlink where that flag is not supported;
 // across file systems, or where links are refused, the file is copied into a hidden temporary
 // file in the target folder, flushed, published without replace, and only then is the source
-// removed.
+// removed. A trashed document goes into the freedesktop.org trash on its own device.
 class PosixDocumentFiles : public DocumentFiles {
 public:
     // `journalPath` names the file that notes the folders of copies under way; empty for none.
-    explicit PosixDocumentFiles(std::string journalPath = {}) : journal_(std::move(journalPath)) {}
+    // `trashPlace` tells where the home trash is at the time of each trashing.
+    explicit PosixDocumentFiles(std::string journalPath = {},
+                                std::function<TrashPlace()> trashPlace = DesktopTrashPlace)
+        : journal_(std::move(journalPath)), trashPlace_(std::move(trashPlace)) {}
 
     std::string moveDocument(const std::string& source, const std::string& target) override;
     std::string deleteDocument(const std::string& path) override;
@@ -42,6 +47,9 @@ protected:
 
     // Runs once the bytes of `source` are copied, before they are checked against it again.
     virtual void afterCopy(const std::string& source);
+    // Runs once the copy of `source` has its target name, before the original is checked for
+    // the last time and removed.
+    virtual void afterPublish(const std::string& source);
 
 private:
     std::string linkThenUnlink(const std::string& source, const std::string& target);
@@ -50,6 +58,7 @@ private:
     int publishCopy(const std::string& temporary, const std::string& target);
 
     MoveJournal journal_;
+    std::function<TrashPlace()> trashPlace_;
 };
 
 }  // namespace sortwell::platform::linux_host

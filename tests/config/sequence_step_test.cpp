@@ -293,6 +293,12 @@ TEST(EditingButtons, AppendLineAddsANewLastLine) {
     EXPECT_EQ(LineCount(AppendLine("A\r\n\r\n", "TAB")), 3U);
 }
 
+TEST(EditingButtons, AppendLineAfterALoneCarriageReturnAddsNoEmptyLine) {
+    EXPECT_EQ(AppendLine("ENTER\r", "TAB"), "ENTER\rTAB");
+    EXPECT_EQ(LineCount(AppendLine("ENTER\r", "TAB")), 2U);
+    EXPECT_EQ(AppendLine("A\r\nB\r", "TAB"), "A\r\nB\rTAB");
+}
+
 // Drives the steps the way the step timer does, against the fakes.
 class DefaultSequenceRun : public ::testing::Test {
 protected:

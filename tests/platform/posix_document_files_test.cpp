@@ -41,6 +41,7 @@ public:
     std::function<int(const std::string&)> renameAnswer;
     std::function<int(const std::string&)> linkAnswer;
     std::function<void(const std::string&)> onCopied;
+    std::function<void(const std::string&)> onPublished;
 
 protected:
     int renameWithoutReplace(const std::string& from, const std::string& to) override {
@@ -54,6 +55,11 @@ protected:
     void afterCopy(const std::string& source) override {
         if (onCopied) {
             onCopied(source);
+        }
+    }
+    void afterPublish(const std::string& source) override {
+        if (onPublished) {
+            onPublished(source);
         }
     }
 };
@@ -123,6 +129,12 @@ int exitCodeAsNobody(const std::function<int()>& body) {
         return -1;
     }
     return WEXITSTATUS(status);
+}
+
+// Read-only for everyone but root, so that an unprivileged user cannot remove a name in it.
+void makeReadOnlyForOthers(const fs::path& folder) {
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
 }
 
 class DocumentMove : public ::testing::Test {
@@ -253,6 +265,60 @@ TEST_F(DocumentMove, ASourceReplacedUnderItsNameDuringTheCopyIsKept) {
     };
     EXPECT_NE(files.moveDocument(source(), target()), "");
     EXPECT_TRUE(fs::exists(source()));
+    EXPECT_TRUE(namesIn(archive.path()).empty());
+}
+
+TEST_F(DocumentMove, ASourceThatGrowsOnceItsCopyIsPublishedIsKeptAndTheCopyRemoved) {
+    crossFileSystems();
+    writeFile(source(), "page 1");
+    files.onPublished = [this](const std::string& path) {
+        EXPECT_EQ(readFile(target()), "page 1");
+        std::ofstream(path, std::ios::app) << " page 2";
+    };
+    const std::string problem = files.moveDocument(source(), target());
+    EXPECT_NE(problem.find("still be writing"), std::string::npos) << problem;
+    EXPECT_EQ(readFile(source()), "page 1 page 2");
+    EXPECT_TRUE(namesIn(archive.path()).empty());
+}
+
+TEST_F(DocumentMove, ACopyWhoseOriginalCannotBeRemovedIsRemovedAgain) {
+    crossFileSystems();
+    writeFile(source(), "scan");
+    makeReadOnlyForOthers(scans.path());
+    fs::permissions(archive.path(), fs::perms::all);
+    const int code = exitCodeAsNobody([this] {
+        const std::string problem = files.moveDocument(source(), target());
+        return problem.find("removing the original failed: Permission denied") != std::string::npos
+                   ? 0
+                   : 1;
+    });
+    if (code == kCouldNotDropRights) {
+        GTEST_SKIP() << "needs root to act as another user";
+    }
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readFile(source()), "scan");
+    EXPECT_TRUE(namesIn(archive.path()).empty());
+}
+
+TEST_F(DocumentMove, TheLinkFallbackDropsTheNewNameWhenTheOriginalNameCannotBeRemoved) {
+    files.renameAnswer = [](const std::string&) { return EINVAL; };
+    writeFile(source(), "scan");
+    // Owned by the user that links it, so that protected hard links allow the link.
+    ASSERT_EQ(::chown(source().c_str(), 65534, 65534), 0);
+    makeReadOnlyForOthers(scans.path());
+    fs::permissions(archive.path(), fs::perms::all);
+    const int code = exitCodeAsNobody([this] {
+        const std::string problem = files.moveDocument(source(), target());
+        return problem.find("removing the original name failed: Permission denied") !=
+                       std::string::npos
+                   ? 0
+                   : 1;
+    });
+    if (code == kCouldNotDropRights) {
+        GTEST_SKIP() << "needs root to act as another user";
+    }
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readFile(source()), "scan");
     EXPECT_TRUE(namesIn(archive.path()).empty());
 }
 
