@@ -16,6 +16,7 @@
 #include "components/file_dialog.h"
 #include "components/message_box.h"
 #include "components/qbrfolder.h"
+#include "desk/folder_pattern.h"
 
 namespace {
 constexpr int kPreviewSize = 32;
@@ -29,7 +30,8 @@ TForm2::TForm2(DeskServices services, QWidget* parent)
     : QDialog(parent), services_(std::move(services)) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Edit Button"));
-    setFixedSize(465, 277);
+    // The layout decides the height, so no text is cut at a larger font.
+    setMinimumWidth(465);
 
     Image1 = new QLabel(this);
     Image1->setFixedSize(kPreviewSize + 4, kPreviewSize + 4);
@@ -40,8 +42,16 @@ TForm2::TForm2(DeskServices services, QWidget* parent)
     Button4 = new QPushButton(QStringLiteral("C&lear"), this);
     Edit1 = new QLineEdit(this);
     Edit2 = new QLineEdit(this);
-    Edit2->setPlaceholderText(QStringLiteral("%YEAR, %MONTH, %TAG, %NAME"));
-    auto* hint = new QLabel(QStringLiteral("%YEAR, %MONTH, %TAG, %NAME"), this);
+    PatternWarning = new QLabel(this);
+    PatternWarning->setObjectName(QStringLiteral("PatternWarning"));
+    PatternWarning->setTextFormat(Qt::PlainText);
+    PatternWarning->setWordWrap(true);
+    PatternWarning->setStyleSheet(QStringLiteral("color: maroon;"));
+    auto* hint = new QLabel(QStringLiteral("%YEAR, %MONTH, %TAG, %NAME are replaced when filing; "
+                                           "the last part starts the file name."),
+                            this);
+    hint->setObjectName(QStringLiteral("PatternHint"));
+    hint->setWordWrap(true);
     hint->setStyleSheet(QStringLiteral("color: grey;"));
     Button5 = new QPushButton(QStringLiteral("Browse ..."), this);
     CheckListBox1 = new QListWidget(this);
@@ -51,7 +61,7 @@ TForm2::TForm2(DeskServices services, QWidget* parent)
     Button2 = new QPushButton(QStringLiteral("&Cancel"), this);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Icon"), this), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Icon:"), this), 0, 0);
     auto* iconRow = new QHBoxLayout;
     iconRow->addWidget(Image1);
     iconRow->addWidget(Edit3, 1);
@@ -65,16 +75,20 @@ TForm2::TForm2(DeskServices services, QWidget* parent)
     folderRow->addWidget(Edit2, 1);
     folderRow->addWidget(Button5);
     grid->addLayout(folderRow, 2, 1);
-    grid->addWidget(hint, 3, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Visible for:"), this), 4, 0, Qt::AlignTop);
-    grid->addWidget(CheckListBox1, 4, 1);
+    grid->addWidget(PatternWarning, 3, 1);
+    grid->addWidget(hint, 4, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Visible for:"), this), 5, 0, Qt::AlignTop);
+    grid->addWidget(CheckListBox1, 5, 1);
+    grid->setRowStretch(5, 1);
     LayOutDialog(this, grid, {Button1, Button2});
 
     connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TForm2::Button4Click);
     connect(Button5, &QPushButton::clicked, this, &TForm2::Button5Click);
+    connect(Edit2, &QLineEdit::textChanged, this, &TForm2::showPatternProblem);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
+    showPatternProblem(Edit2->text());
 }
 
 void TForm2::setNames(const QStringList& names) {
@@ -165,8 +179,16 @@ void TForm2::Button5Click() {
     if (chosen.isEmpty()) {
         return;
     }
-    Edit2->setText(chosen);
+    // The last part of a pattern starts the file name, so the folder alone would file beside it.
+    Edit2->setText(QString::fromStdString(
+        sortwell::desk::PatternInFolder(chosen.toStdString(), Edit2->text().toStdString())));
     rememberFolder("folderdir", chosen);
+}
+
+void TForm2::showPatternProblem(const QString& pattern) {
+    const std::string problem = sortwell::desk::PatternProblem(pattern.toStdString());
+    PatternWarning->setText(QString::fromStdString(problem));
+    PatternWarning->setVisible(!problem.empty());
 }
 
 void TForm2::rememberFolder(const char* key, const QString& folder) {

@@ -18,13 +18,14 @@ class TForm2 : public QDialog {
 public:
     TForm2(DeskServices services, QWidget* parent);
 
-    QLabel* Image1 = nullptr;        // the 32 x 32 preview
-    QLineEdit* Edit3 = nullptr;      // icon path
-    QPushButton* Button3 = nullptr;  // "&Select ..."
-    QPushButton* Button4 = nullptr;  // "C&lear"
-    QLineEdit* Edit1 = nullptr;      // caption
-    QLineEdit* Edit2 = nullptr;      // folder pattern
-    QPushButton* Button5 = nullptr;  // "Browse ..."
+    QLabel* Image1 = nullptr;          // the 32 x 32 preview
+    QLineEdit* Edit3 = nullptr;        // icon path
+    QPushButton* Button3 = nullptr;    // "&Select ..."
+    QPushButton* Button4 = nullptr;    // "C&lear"
+    QLineEdit* Edit1 = nullptr;        // caption
+    QLineEdit* Edit2 = nullptr;        // folder pattern
+    QLabel* PatternWarning = nullptr;  // why filing would refuse the pattern; hidden when fine
+    QPushButton* Button5 = nullptr;    // "Browse ..."
     QListWidget* CheckListBox1 = nullptr;
     QPushButton* Button1 = nullptr;  // "&Ok"
     QPushButton* Button2 = nullptr;  // "&Cancel"
@@ -54,6 +55,7 @@ protected:
 
 private:
     void refreshPreview();
+    void showPatternProblem(const QString& pattern);
     sortwell::config::VisibleForList visibleFor() const;
     void rememberFolder(const char* key, const QString& folder);
 

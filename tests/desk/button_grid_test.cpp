@@ -20,6 +20,8 @@ using sortwell::desk::GridRows;
 using sortwell::desk::LayOutButtons;
 using sortwell::desk::NameSelection;
 using sortwell::desk::PanelSize;
+using sortwell::desk::PatternInFolder;
+using sortwell::desk::PatternProblem;
 using sortwell::desk::TargetButton;
 using sortwell::desk::VisibleCount;
 
@@ -190,6 +192,91 @@ TEST(FolderNeedsTag, OnlyTheExactUpperCasePlaceholderCounts) {
     EXPECT_FALSE(FolderNeedsTag("C:/Docs/%tag"));
     EXPECT_FALSE(FolderNeedsTag("C:/Docs/% TAG"));
     EXPECT_FALSE(FolderNeedsTag(""));
+}
+
+bool Mentions(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(PatternProblem, AbsolutePatternsWithAndWithoutPlaceholdersAreFine) {
+    for (const char* pattern : {"/archive/%YEAR/%MONTH %TAG", "/home/me/Invoices",
+                                "/a/%NAME/%TAG/b", "/archive/.hidden", "/archive/x..y", "/%YEAR"}) {
+        EXPECT_EQ(PatternProblem(pattern), "") << pattern;
+    }
+}
+
+TEST(PatternProblem, ATrailingSlashAndTheRootAloneAreFine) {
+    for (const char* pattern : {"/archive/", "/archive/%YEAR/", "/"}) {
+        EXPECT_EQ(PatternProblem(pattern), "") << pattern;
+    }
+}
+
+TEST(PatternProblem, AnEmptyPatternIsReported) {
+    EXPECT_EQ(PatternProblem(""),
+              "There is no folder pattern yet; filing with this button will be refused.");
+}
+
+TEST(PatternProblem, ARelativePatternMustStartAtTheRoot) {
+    for (const char* pattern : {"archive/%YEAR", "%YEAR/x", "~/Documents", "./x", " /archive"}) {
+        EXPECT_EQ(PatternProblem(pattern),
+                  "The folder pattern must start with \"/\"; filing refuses a relative folder.")
+            << pattern;
+    }
+}
+
+TEST(PatternProblem, AnEmptyLevelIsNamed) {
+    for (const char* pattern : {"/archive//%YEAR", "//archive", "/archive//"}) {
+        EXPECT_EQ(PatternProblem(pattern),
+                  "The folder pattern has an empty level (\"//\"); filing will refuse it.")
+            << pattern;
+    }
+}
+
+TEST(PatternProblem, DotLevelsAreNamed) {
+    EXPECT_EQ(PatternProblem("/archive/../x"),
+              "The folder pattern has a \"..\" level; filing will refuse it.");
+    EXPECT_EQ(PatternProblem("/archive/./%TAG"),
+              "The folder pattern has a \".\" level; filing will refuse it.");
+    EXPECT_EQ(PatternProblem("/../archive/%YEAR/"),
+              "The folder pattern has a \"..\" level; filing will refuse it.");
+}
+
+TEST(PatternProblem, ADotLastPartIsRefusedOnlyWithoutTheAttachedName) {
+    const std::string problem = PatternProblem("/archive/..");
+    EXPECT_TRUE(Mentions(problem, "a \"..\" level")) << problem;
+    EXPECT_TRUE(Mentions(problem, "while \"Attach original file name\" is off")) << problem;
+    EXPECT_TRUE(Mentions(PatternProblem("/archive/."), "a \".\" level"));
+}
+
+TEST(PatternProblem, ReasonsWithoutWordsOfTheirOwnComeFromFiling) {
+    const std::string problem = PatternProblem(std::string("/archive/a\0b", 12));
+    EXPECT_TRUE(Mentions(problem, "Filing will refuse this folder pattern: ")) << problem;
+    EXPECT_TRUE(Mentions(problem, "NUL")) << problem;
+}
+
+TEST(PatternInFolder, APlainLastPartGivesTheFolderWithASlash) {
+    EXPECT_EQ(PatternInFolder("/chosen", ""), "/chosen/");
+    EXPECT_EQ(PatternInFolder("/chosen", "/old/Invoices"), "/chosen/");
+    EXPECT_EQ(PatternInFolder("/chosen", "/old/%YEAR/"), "/chosen/");
+    EXPECT_EQ(PatternInFolder("/chosen", "/old/%tag"), "/chosen/");
+}
+
+TEST(PatternInFolder, ALastPartWithAPlaceholderIsKeptUnderTheFolder) {
+    EXPECT_EQ(PatternInFolder("/chosen", "/old/%YEAR/%MONTH %TAG"), "/chosen/%MONTH %TAG");
+    EXPECT_EQ(PatternInFolder("/chosen", "%NAME"), "/chosen/%NAME");
+    EXPECT_EQ(PatternInFolder("/chosen", "/old/Tax %YEAR"), "/chosen/Tax %YEAR");
+}
+
+TEST(PatternInFolder, TheRootAndATrailingSlashGetNoSecondSlash) {
+    EXPECT_EQ(PatternInFolder("/", "/old/%TAG"), "/%TAG");
+    EXPECT_EQ(PatternInFolder("/", ""), "/");
+    EXPECT_EQ(PatternInFolder("/chosen/", "/old"), "/chosen/");
+}
+
+TEST(PatternInFolder, TheResultIsAPatternFilingAccepts) {
+    for (const char* current : {"", "relative", "/old/%YEAR/%MONTH %TAG", "/old/../%TAG"}) {
+        EXPECT_EQ(PatternProblem(PatternInFolder("/chosen", current)), "") << current;
+    }
 }
 
 TEST(GridCaption, MarksTargetsThatNeedNoTag) {

@@ -15,8 +15,10 @@
 #include <QTreeWidget>
 
 #include "components/file_dialog.h"
+#include "desk/filing.h"
 #include "windows/desk_fixture.h"
 
+using sortwell::desk::FilingPlan;
 using sortwell::test::DeskFixture;
 using Stored = std::map<std::string, std::string>;
 
@@ -52,6 +54,17 @@ QString WriteIcon(const QTemporaryDir& folder, const QString& name) {
     picture.fill(Qt::darkGreen);
     const QString path = folder.filePath(name);
     return picture.save(path, "ICO") ? path : QString();
+}
+
+// Where a scan would go when filed with `pattern`.
+FilingPlan PlanIn(const QString& pattern, bool attach) {
+    sortwell::desk::FilingRequest request;
+    request.folderPattern = pattern.toStdString();
+    request.entries = {"03", "2024", "Tax", "Anna"};
+    request.inputFolder = "/scans";
+    request.documentName = "scan0001.pdf";
+    request.attach = attach;
+    return sortwell::desk::PlanFiling(request);
 }
 
 // Selects the only row of the Buttons list and opens it with "&Edit"; `inside` runs while the
@@ -231,19 +244,38 @@ private slots:
 
     // The folder.
 
-    void browseReplacesTheWholePatternAndRemembersTheFolder() {
+    void browseFilesIntoTheChosenFolderAndRemembersIt() {
         QTemporaryDir start;
         QTemporaryDir chosen;
         DeskFixture desk(Stored{{"folderdir", start.path().toStdString()}});
         desk.start();
-        desk.form2->Edit2->setText(QStringLiteral("/old/%YEAR/%TAG"));
+        desk.form2->Edit2->setText(QStringLiteral("/old/%YEAR/Invoices"));
         FileDialog::setNextChoice(chosen.path() + QLatin1Char('/'));
         desk.form2->Button5Click();
         QCOMPARE(FileDialog::requests().size(), 1);
         QCOMPARE(FileDialog::requests().last().startFolder, start.path());
         QCOMPARE(FileDialog::requests().last().title, QStringLiteral("Choose a folder to save"));
-        QCOMPARE(desk.form2->Edit2->text(), chosen.path());
+        QCOMPARE(desk.form2->Edit2->text(), chosen.path() + QLatin1Char('/'));
         QCOMPARE(desk.persisted("folderdir"), chosen.path().toStdString());
+        for (const bool attach : {true, false}) {
+            const FilingPlan plan = PlanIn(desk.form2->Edit2->text(), attach);
+            QVERIFY2(plan.problem.empty(), plan.problem.c_str());
+            QCOMPARE(QString::fromStdString(plan.targetFolder), chosen.path());
+        }
+    }
+
+    void browseKeepsALastPartThatHoldsAPlaceholder() {
+        QTemporaryDir chosen;
+        DeskFixture desk;
+        desk.start();
+        desk.form2->Edit2->setText(QStringLiteral("/old/%YEAR/%MONTH %TAG"));
+        FileDialog::setNextChoice(chosen.path());
+        desk.form2->Button5Click();
+        QCOMPARE(desk.form2->Edit2->text(), chosen.path() + QStringLiteral("/%MONTH %TAG"));
+        const FilingPlan plan = PlanIn(desk.form2->Edit2->text(), true);
+        QVERIFY2(plan.problem.empty(), plan.problem.c_str());
+        QCOMPARE(QString::fromStdString(plan.targetFolder), chosen.path());
+        QVERIFY(desk.form2->PatternWarning->isHidden());
     }
 
     void aCancelledBrowseKeepsThePattern() {
@@ -255,6 +287,68 @@ private slots:
         desk.form2->Button5Click();
         QCOMPARE(desk.form2->Edit2->text(), QStringLiteral("/old/%YEAR/%TAG"));
         QCOMPARE(desk.persisted("folderdir"), start.path().toStdString());
+    }
+
+    void theWarningFollowsThePatternAsItIsTyped() {
+        DeskFixture desk;
+        desk.start();
+        TForm2* dialog = desk.form2;
+        dialog->Edit2->clear();
+        dialog->show();
+        QLabel* warning = dialog->PatternWarning;
+        QVERIFY(warning->isVisible());
+        QVERIFY(warning->text().contains(QStringLiteral("no folder pattern")));
+        QTest::keyClicks(dialog->Edit2, QStringLiteral("archive"));
+        QVERIFY(warning->isVisible());
+        QVERIFY(warning->text().contains(QStringLiteral("must start with \"/\"")));
+        dialog->Edit2->setCursorPosition(0);
+        QTest::keyClick(dialog->Edit2, Qt::Key_Slash);
+        QCOMPARE(dialog->Edit2->text(), QStringLiteral("/archive"));
+        QVERIFY(!warning->isVisible());
+        dialog->Edit2->end(false);
+        QTest::keyClicks(dialog->Edit2, QStringLiteral("//%YEAR"));
+        QVERIFY(warning->isVisible());
+        QVERIFY(warning->text().contains(QStringLiteral("empty level")));
+        QCOMPARE(warning->textFormat(), Qt::PlainText);
+        QVERIFY(warning->wordWrap());
+        dialog->Edit2->setText(QStringLiteral("/archive/../%YEAR"));
+        QVERIFY(warning->text().contains(QStringLiteral("\"..\" level")));
+        dialog->Edit2->setText(QStringLiteral("/archive/%YEAR/"));
+        QVERIFY(!warning->isVisible());
+        dialog->Button2Click();
+    }
+
+    void okKeepsAPatternThatFilingWouldRefuse() {
+        DeskFixture desk(OneButton("<none>", ""));
+        desk.start();
+        bool warned = false;
+        QVERIFY(EditFirstRow(desk, [&desk, &warned] {
+            desk.form2->Edit2->setText(QStringLiteral("archive/%YEAR"));
+            warned = desk.form2->PatternWarning->isVisible();
+            desk.form2->Button1->click();
+        }));
+        QVERIFY(warned);
+        QVERIFY(!desk.form2->cancelled);
+        QCOMPARE(desk.form3->ListView1->topLevelItem(0)->text(2), QStringLiteral("archive/%YEAR"));
+        desk.form3->Button20Click();
+        QCOMPARE(desk.persisted("folder0"), std::string("archive/%YEAR"));
+    }
+
+    void thePatternHintShowsOnceAndTheLabelsEndInAColon() {
+        DeskFixture desk;
+        desk.start();
+        TForm2* dialog = desk.form2;
+        QVERIFY(dialog->Edit2->placeholderText().isEmpty());
+        int hints = 0;
+        QStringList labels;
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+            hints += label->text().contains(QStringLiteral("%YEAR")) ? 1 : 0;
+            labels.append(label->text());
+        }
+        QCOMPARE(hints, 1);
+        for (const char* text : {"Icon:", "Caption:", "Folder:", "Visible for:"}) {
+            QVERIFY2(labels.contains(QString::fromLatin1(text)), text);
+        }
     }
 
     // Closing.
