@@ -17,3 +17,10 @@ add_test(NAME scan_to_archive
             $<TARGET_FILE:sortwell> $<TARGET_FILE:stand_in_scanner>
             ${CMAKE_BINARY_DIR}/acceptance)
 set_tests_properties(scan_to_archive PROPERTIES TIMEOUT 240)
+
+add_test(NAME failure_paths
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/x11/run_under_xvfb.sh
+            ${CMAKE_CURRENT_SOURCE_DIR}/acceptance/failure_paths.sh
+            $<TARGET_FILE:sortwell> $<TARGET_FILE:stand_in_scanner>
+            ${CMAKE_BINARY_DIR}/acceptance-failure-paths)
+set_tests_properties(failure_paths PROPERTIES TIMEOUT 240)

@@ -9,77 +9,11 @@ set -euo pipefail
 
 sortwell=$(realpath "$1")
 scanner=$(realpath "$2")
-artifacts=$(realpath -m "$3")
-rm -rf "$artifacts"
-mkdir -p "$artifacts"
-work=$(mktemp -d "${TMPDIR:-/tmp}/sortwell-acceptance-XXXXXX")
-pids=()
-tear_down() {
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap tear_down EXIT
-
-now_ms() { date +%s%3N; }
-log() { echo "[$(date +%T.%3N)] $*"; }
-
-fail() {
-    log "FAILED: $*" >&2
-    import -window root "$artifacts/failure.png" 2>/dev/null || true
-    cp "$work/scanner.log" "$work/sortwell.log" "$artifacts/" 2>/dev/null || true
-    echo "--- scanner.log" >&2
-    cat "$work/scanner.log" >&2 || true
-    echo "--- sortwell.log" >&2
-    cat "$work/sortwell.log" >&2 || true
-    echo "--- files" >&2
-    find "$work/input" "$work/archive" >&2 || true
-    echo "screenshot and logs kept in $artifacts" >&2
-    exit 1
-}
-
-# Polls a command every 20 ms until it succeeds; fails the test after `seconds`.
-wait_for() {
-    local seconds=$1 what=$2
-    shift 2
-    local deadline=$(($(now_ms) + seconds * 1000))
-    until "$@"; do
-        (($(now_ms) < deadline)) || fail "$what did not happen within $seconds s"
-        sleep 0.02
-    done
-}
-
-desk_window() { xdotool search --name '^Tessaryn Sortwell Desk 1.0$' 2>/dev/null | head -1; }
-desk_exists() { [ -n "$(desk_window)" ]; }
-desk_visible() { [ -n "$(xdotool search --onlyvisible --name '^Tessaryn Sortwell Desk 1.0$' 2>/dev/null)" ]; }
-desk_hidden() { ! desk_visible; }
-scanner_said() { grep -q " $1\$" "$work/scanner.log"; }
-said_at() { grep " $1\$" "$work/scanner.log" | head -1 | cut -d' ' -f1; }
-
-# Clicks at a point of the desk's client area.
-click_desk() {
-    xdotool mousemove --window "$(desk_window)" "$1" "$2" click 1
-}
-
-# The centre of target button `index` of a grid of three in one row.
-click_target() {
-    local index=$1
-    eval "$(xdotool getwindowgeometry --shell "$(desk_window)")"
-    local cell=$(((WIDTH - 13 - 4) / 3))
-    click_desk $((8 + 2 + cell * index + cell / 2)) $((104 + (HEIGHT - 156) / 2))
-}
-
-# A person reads the document's name first; the move also waits for a quiet file.
-wait_until_quiet() {
-    wait_for 10 "the scanner finishing $1" scanner_said "complete $1"
-    local complete
-    complete=$(said_at "complete $1")
-    while (($(now_ms) < complete + 2500)); do
-        sleep 0.1
-    done
-}
+# shellcheck source=tests/acceptance/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+acceptance_begin "$3"
+kept_logs=(scanner.log sortwell.log)
+shown_folders=("$work/input" "$work/archive")
 
 year=$(date +%Y)
 month=$(date +%m)
@@ -115,7 +49,7 @@ trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
 pids+=($!)
 "$scanner" --output "$work/input" --copies "$work/copies" >"$work/scanner.log" 2>&1 &
 pids+=($!)
-XDG_CONFIG_HOME="$work/config" "$sortwell" >"$work/sortwell.log" 2>&1 &
+XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$sortwell" >"$work/sortwell.log" 2>&1 &
 pids+=($!)
 started=$(now_ms)
 
@@ -157,7 +91,8 @@ wait_for 10 "dismissing scan0002.pdf" test ! -e "$work/input/scan0002.pdf"
 wait_for 10 "the desk going back to the tray" desk_hidden
 log "scan0002.pdf dismissed"
 
-# 3: filed onto a name that is taken: nothing is overwritten, the scan stays.
+# 3: filed onto a name that is taken: nothing is overwritten, the scan stays on the desk with
+# the reason until it is dismissed.
 taken="$work/archive/Anna/Health/$year-${month}_scan0003.pdf"
 mkdir -p "$(dirname "$taken")"
 echo "an older document" >"$taken"
@@ -167,11 +102,16 @@ arrived3=$(said_at "arrived scan0003.pdf")
 shown3=$(now_ms)
 wait_until_quiet scan0003.pdf
 click_target 1
-wait_for 10 "the desk going back to the tray" desk_hidden
+sleep 1.5
+desk_visible || fail "the desk hid although scan0003.pdf was not filed"
 [ "$(cat "$taken")" = "an older document" ] || fail "the older document was overwritten"
 cmp "$work/copies/scan0003.pdf" "$work/input/scan0003.pdf" ||
     fail "scan0003.pdf did not stay whole in the input folder"
-log "scan0003.pdf not filed onto the taken name, and kept"
+import -window root "$artifacts/taken-name.png" 2>/dev/null || true
+log "scan0003.pdf not filed onto the taken name, and kept on the desk"
+xdotool windowactivate --sync "$(desk_window)"
+xdotool key alt+d
+wait_for 10 "the desk going back to the tray" desk_hidden
 
 finished=$(now_ms)
 {

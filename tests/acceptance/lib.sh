@@ -1,0 +1,91 @@
+# shellcheck shell=bash
+# Helpers shared by the acceptance scripts; sourced after `set -euo pipefail`.
+# acceptance_begin ARTIFACTS_FOLDER empties the artifacts folder and makes a private work folder
+# ($work). At exit every process in `pids` is ended and $work removed; a script that needs more
+# done before the removal defines `before_removing_work`. On failure the files named in
+# `kept_logs` (inside $work) are kept and shown, and the folders in `shown_folders` listed.
+pids=()
+kept_logs=()
+shown_folders=()
+
+acceptance_begin() {
+    artifacts=$(realpath -m "$1")
+    rm -rf "$artifacts"
+    mkdir -p "$artifacts"
+    work=$(mktemp -d "${TMPDIR:-/tmp}/sortwell-acceptance-XXXXXX")
+    trap tear_down EXIT
+}
+
+tear_down() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    if declare -F before_removing_work >/dev/null; then
+        before_removing_work
+    fi
+    rm -rf "$work"
+}
+
+now_ms() { date +%s%3N; }
+log() { echo "[$(date +%T.%3N)] $*"; }
+
+# With `scenario` set, the screenshot is named after it, so later failures keep earlier ones.
+fail() {
+    log "FAILED: $*" >&2
+    import -window root "$artifacts/failure${scenario:+-$scenario}.png" 2>/dev/null || true
+    local name
+    for name in "${kept_logs[@]}"; do
+        cp "$work/$name" "$artifacts/" 2>/dev/null || true
+    done
+    for name in "${kept_logs[@]}"; do
+        echo "--- $name" >&2
+        cat "$work/$name" >&2 || true
+    done
+    echo "--- files" >&2
+    find "${shown_folders[@]}" >&2 || true
+    echo "screenshot and logs kept in $artifacts" >&2
+    exit 1
+}
+
+# Polls a command every 20 ms until it succeeds; fails the test after `seconds`.
+wait_for() {
+    local seconds=$1 what=$2
+    shift 2
+    local deadline=$(($(now_ms) + seconds * 1000))
+    until "$@"; do
+        (($(now_ms) < deadline)) || fail "$what did not happen within $seconds s"
+        sleep 0.02
+    done
+}
+
+readonly desk_title='^Tessaryn Sortwell Desk 1.0$'
+desk_window() { xdotool search --name "$desk_title" 2>/dev/null | head -1; }
+desk_exists() { [ -n "$(desk_window)" ]; }
+desk_visible() { [ -n "$(xdotool search --onlyvisible --name "$desk_title" 2>/dev/null)" ]; }
+desk_hidden() { ! desk_visible; }
+scanner_said() { grep -q " $1\$" "$work/scanner.log"; }
+said_at() { grep " $1\$" "$work/scanner.log" | head -1 | cut -d' ' -f1; }
+
+# Clicks at a point of the desk's client area.
+click_desk() {
+    xdotool mousemove --window "$(desk_window)" "$1" "$2" click 1
+}
+
+# The centre of target button `index` of a grid of three in one row.
+click_target() {
+    local index=$1
+    eval "$(xdotool getwindowgeometry --shell "$(desk_window)")"
+    local cell=$(((WIDTH - 13 - 4) / 3))
+    click_desk $((8 + 2 + cell * index + cell / 2)) $((104 + (HEIGHT - 156) / 2))
+}
+
+# A person reads the document's name first; the move also waits for a quiet file.
+wait_until_quiet() {
+    wait_for 10 "the scanner finishing $1" scanner_said "complete $1"
+    local complete
+    complete=$(said_at "complete $1")
+    while (($(now_ms) < complete + 2500)); do
+        sleep 0.1
+    done
+}
