@@ -80,7 +80,7 @@ int RunDesk(SortwellApplication& app) {
                      [&desk] { EndWithoutDismissing(desk); });
     // At log-off the session may close the window; that must not delete the document.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &desk,
-                     [&desk](QSessionManager&) { desk.exitRequested = true; });
+                     [&desk](QSessionManager&) { desk.SessionEnding(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &desk,
                      [&store] { store.FlushRegistry(); });
 

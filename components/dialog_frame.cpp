@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 void LayOutDialog(QWidget* dialog, QLayout* content, std::initializer_list<QPushButton*> buttons) {
@@ -18,4 +19,13 @@ void LayOutDialog(QWidget* dialog, QLayout* content, std::initializer_list<QPush
     layout->addLayout(content, 1);
     layout->addWidget(divider);
     layout->addLayout(row);
+}
+
+void KeepTextWhole(QPushButton* button) {
+    const QStyle* style = button->style();
+    QString text = button->text();
+    text.remove(QLatin1Char('&'));
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(text) +
+                            style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                            2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button));
 }

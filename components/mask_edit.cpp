@@ -28,8 +28,10 @@ void TMaskEdit::focusInEvent(QFocusEvent* event) {
 
 void TMaskEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    // A pop-up of our own (the message, a menu) takes the focus only for a moment.
-    if (complaining_ || event->reason() == Qt::PopupFocusReason) {
+    // A pop-up of our own (the message, a menu) takes the focus only for a moment; another
+    // window taking it (the scanner's, or none while the desk hides) is no move within the desk.
+    if (complaining_ || event->reason() == Qt::PopupFocusReason ||
+        event->reason() == Qt::ActiveWindowFocusReason) {
         return;
     }
     if (allPositionsRequired_ &&
@@ -41,7 +43,16 @@ void TMaskEdit::focusOutEvent(QFocusEvent* event) {
     }
 }
 
+bool TMaskEdit::focusMovedWithinWindow() const {
+    const QWidget* now = QApplication::focusWidget();
+    return window()->isVisible() && now != nullptr && now != this && now->window() == window();
+}
+
 void TMaskEdit::refuseIncompleteInput() {
+    if (!focusMovedWithinWindow()) {
+        complaining_ = false;
+        return;
+    }
     QApplication::beep();
     MessageBox::warning(window(), QApplication::applicationName(),
                         QString::fromUtf8(sortwell::desk::kInvalidInputMessage.data(),

@@ -20,6 +20,8 @@ protected:
 
 private:
     void refuseIncompleteInput();
+    // True when the focus went to another control of the same shown window.
+    bool focusMovedWithinWindow() const;
 
     bool allPositionsRequired_;
     QString textOnEntry_;

@@ -187,6 +187,10 @@ public:
     void SetSystemStartup(bool on, const std::string& name);
     bool GetSystemStartup(const std::string& name) const;
     std::string AppDir() const;
+    // Where Export writes and Import reads the INI file: AppDir() where files can be created
+    // in it (a copy run from its own folder), else the Firmenname folder of the per-user
+    // configuration. Ends in "/"; empty when neither is known.
+    std::string ExchangeDir() const;
     std::string GetShellFolder(const std::string& name) const;
     std::string GetDirCache() const { return GetShellFolder("Cache"); }
     std::string GetDirDesktop() const { return GetShellFolder("Desktop"); }

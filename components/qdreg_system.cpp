@@ -44,6 +44,18 @@ std::string TQDReg::AppDir() const {
     return WithTrailingSeparator(executable.substr(0, lastSeparator + 1));
 }
 
+std::string TQDReg::ExchangeDir() const {
+    const std::string programDir = AppDir();
+    if (!programDir.empty() && host_.program->programFolderWritable()) {
+        return programDir;
+    }
+    const std::string configDir = GetDirAppData();
+    if (configDir.empty() || Firmenname.empty()) {
+        return configDir;
+    }
+    return configDir + Firmenname + "/";
+}
+
 std::string TQDReg::GetShellFolder(const std::string& name) const {
     return WithTrailingSeparator(host_.shellFolders->lookup(name));
 }

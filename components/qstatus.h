@@ -6,9 +6,9 @@
 
 class QLabel;
 
-// The desk's status bar: two text panels of fixed width, the document (200 px) and the
-// automation step (50 px). A text too long for its panel is cut on screen and shown whole in
-// the panel's tooltip.
+// The desk's status bar: two text panels, the document (at least 200 px, and all the room the
+// other leaves) and the automation step (at least 50 px, as wide as its text within a share of
+// the bar). A text too long for its panel is cut on screen and shown whole in its tooltip.
 class TQStatus : public QStatusBar {
     Q_OBJECT
 public:
@@ -20,6 +20,11 @@ public:
     void setPanelText(int panel, const QString& text);
     QString panelText(int panel) const;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void refit();
+
     std::array<QLabel*, kPanelCount> panels_{};
 };

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include "components/event_timer.h"
+#include "components/notice.h"
 #include "config/sequence_language.h"
 #include "config/window_list.h"
 #include "desk/button_grid.h"
@@ -85,6 +86,10 @@ public:
     QPushButton* Button21 = nullptr;  // "Load Defaults"
     QPushButton* Button29 = nullptr;  // "Export"
     QPushButton* Button30 = nullptr;  // "Import"
+    // Why the input folder cannot be used, if it cannot.
+    QLabel* InputFolderNote = nullptr;
+    // Where Export and Import find the INI file.
+    QLabel* ExchangeFolderNote = nullptr;
 
     // Bottom row.
     QPushButton* Button1 = nullptr;   // "&Ok"
@@ -136,6 +141,8 @@ public:
     void Button11Click();
     void Button13Click();
     void NextTimerTimer();
+    // Where the runner says what went wrong without taking the keyboard from the scanner.
+    Notice& notice() { return notice_; }
     // The window list.
     void Button10Click();
     const sortwell::config::WindowList& windowList() const { return windowList_; }
@@ -158,13 +165,15 @@ private:
     QWidget* createButtonsTab();
     QWidget* createNamesTab();
     QWidget* createGeneralTab();
+    QWidget* createExchangeGroup(QWidget* page);
     QWidget* createAutomationTab();
     QWidget* createKeyboardGroup(QWidget* page);
     QWidget* createWindowListGroup(QWidget* page);
     void connectAutomationButtons();
     void setActivity(const QString& text);
     void fillWindowListBoxes();
-    void reportStepProblem(const std::string& problem);
+    void startAtFirstLine();
+    void reportStepProblem(const std::string& activity, const std::string& problem);
     // Shows the Edit Button dialog on the given values; false when it was not confirmed.
     bool editTargetButton(const QString& caption, const sortwell::desk::TargetButton& button);
     sortwell::desk::TargetButton editedTargetButton() const;
@@ -172,11 +181,16 @@ private:
     void moveSelectedRow(int offset);
     void moveSelectedName(int offset);
     bool refuseName(const QString& name);
-    void pointStoreAtProgramFolder();
+    // Points the store's INI file at the folder of Export and Import, making the folder for an
+    // export; the problem, or empty text.
+    std::string pointStoreAtExchangeFolder(bool forExport);
+    void showExchangeFolder();
+    void showInputFolderProblem();
 
     DeskServices services_;
     TForm1* form1_;
     TForm2* form2_;
     sortwell::config::WindowList windowList_;
     std::set<std::string> reportedProblems_;
+    Notice notice_;
 };

@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include "components/dialog_frame.h"
 #include "components/message_box.h"
 #include "config/sequence_step.h"
 #include "config/tform3.h"
@@ -18,6 +19,8 @@ namespace {
 QPushButton* MakeButton(const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setAutoDefault(false);
+    // The tab has more buttons in a row than the dialog is wide at the style's preferred width.
+    KeepTextWhole(button);
     return button;
 }
 }  // namespace

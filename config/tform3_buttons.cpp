@@ -110,6 +110,8 @@ void TForm3::Button15Click() {
     QTreeWidgetItem* row = ListView1->currentItem();
     if (row != nullptr && row->isSelected()) {
         delete row;
+        // The list selects the next row by itself; a second Delete must not remove it unseen.
+        ListView1->clearSelection();
     }
 }
 

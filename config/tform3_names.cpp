@@ -1,6 +1,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -51,8 +52,10 @@ QWidget* TForm3::createNamesTab() {
     connect(Button25, &QPushButton::clicked, this, &TForm3::Button25Click);
     connect(Button26, &QPushButton::clicked, this, &TForm3::Button26Click);
     connect(Button27, &QPushButton::clicked, this, &TForm3::Button27Click);
-    connect(ListBox4, &QListWidget::itemClicked, this, &TForm3::ListBox4Click);
+    // A click anywhere in the list counts, not only one on a name: hence the viewport's events.
+    ListBox4->viewport()->installEventFilter(this);
     ListBox4->installEventFilter(this);
+    Edit5->installEventFilter(this);
     return page;
 }
 
@@ -88,6 +91,8 @@ void TForm3::Button25Click() {
     QListWidgetItem* selected = ListBox4->currentItem();
     if (selected != nullptr && selected->isSelected()) {
         delete selected;
+        // The list selects the next name by itself; a second Delete must not remove it unseen.
+        ListBox4->clearSelection();
     }
 }
 
@@ -123,8 +128,28 @@ void TForm3::ListBox4Click() {
     Edit5->setFocus();
 }
 
+namespace {
+
+bool IsEnterPress(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+}  // namespace
+
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ListBox4 && event->type() == QEvent::KeyRelease) {
+    if (watched == Edit5 && IsEnterPress(event)) {
+        // Enter in the Name field adds the name; it must not reach "&Ok", the default button.
+        Button23Click();
+        return true;
+    }
+    const bool released =
+        (watched == ListBox4 && event->type() == QEvent::KeyRelease) ||
+        (watched == ListBox4->viewport() && event->type() == QEvent::MouseButtonRelease);
+    if (released) {
         ListBox4Click();
     }
     return QDialog::eventFilter(watched, event);

@@ -5,7 +5,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "components/message_box.h"
 #include "components/qstatus.h"
 #include "config/sequence_step.h"
 #include "config/tform3.h"
@@ -22,6 +21,12 @@ void TForm3::Button11Click() {
 }
 
 void TForm3::Run() {
+    // A new run says its faults anew; starting over after the last line is the same run.
+    reportedProblems_.clear();
+    startAtFirstLine();
+}
+
+void TForm3::startAtFirstLine() {
     Button11->setEnabled(false);
     Button13->setEnabled(true);
     form1_->Timer1.setEnabled(true);
@@ -40,7 +45,7 @@ void TForm3::AbortRun() {
     Button13->setEnabled(false);
     Button11->setEnabled(true);
     if (form1_->CheckBox1->isChecked()) {
-        Run();
+        startAtFirstLine();
     }
 }
 
@@ -74,17 +79,21 @@ void TForm3::NextTimerTimer() {
     if (decision.advance) {
         ++currentLine;
     }
-    // Shown once the step is complete: the message's own event loop lets the next step run.
-    reportStepProblem(hostProblem);
-    reportStepProblem(decision.error);
+    reportStepProblem(decision.activity, hostProblem);
+    reportStepProblem(decision.activity, decision.error);
 }
 
-void TForm3::reportStepProblem(const std::string& problem) {
-    // A run that loops meets the same faulty line again and again; one message is enough.
-    if (problem.empty() || !reportedProblems_.insert(problem).second) {
+// Never a message box: the next step's keys would go into it instead of the scanner program.
+void TForm3::reportStepProblem(const std::string& activity, const std::string& problem) {
+    if (problem.empty()) {
         return;
     }
-    MessageBox::warning(this, QStringLiteral("Automation"), QString::fromStdString(problem));
+    const QString report = FromUtf8(activity) + QStringLiteral(" \u2014 ") + FromUtf8(problem);
+    setActivity(report);
+    // A run that loops meets the same faulty line again and again; one note per run is enough.
+    if (reportedProblems_.insert(problem).second) {
+        notice_.say(QStringLiteral("Sortwell automation"), report);
+    }
 }
 
 void TForm3::setActivity(const QString& text) {

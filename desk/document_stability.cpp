@@ -21,4 +21,13 @@ bool IsStableForMove(const DocumentLook& earlier, const platform::FileStat& now,
     return watchedLongEnough || modifiedLongAgo;
 }
 
+PresentedCheck CheckPresented(const platform::FileStat& presented,
+                              const platform::DocumentStat& now) {
+    if (!now.problem.empty()) {
+        return PresentedCheck::Gone;
+    }
+    const bool sameFile = now.stat.device == presented.device && now.stat.inode == presented.inode;
+    return sameFile ? PresentedCheck::Same : PresentedCheck::Replaced;
+}
+
 }  // namespace sortwell::desk

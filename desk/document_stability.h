@@ -30,4 +30,13 @@ bool IsStableForMove(const DocumentLook& earlier, const platform::FileStat& now,
                      std::chrono::steady_clock::time_point seenAt,
                      std::chrono::system_clock::time_point wallNow);
 
+// Whether the file under the presented name is still the document that was presented.
+enum class PresentedCheck {
+    Same,      // the same file, perhaps still growing
+    Gone,      // nothing to look at under that name any more
+    Replaced,  // another file took the name
+};
+PresentedCheck CheckPresented(const platform::FileStat& presented,
+                              const platform::DocumentStat& now);
+
 }  // namespace sortwell::desk

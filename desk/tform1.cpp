@@ -137,11 +137,23 @@ void TForm1::createBody() {
     Label3 = MakeLabel(QStringLiteral("* marked targets do not need a tag."), this,
                        QStringLiteral("Label3"));
     Label3->setStyleSheet(QStringLiteral("color: grey;"));
-    Label3->setToolTip(Label3->text());
+    Label3->setWordWrap(true);
     Button1 = new QPushButton(QStringLiteral("Show Configuration ..."), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     QStatus1 = new TQStatus(this);
     QStatus1->setObjectName(QStringLiteral("QStatus1"));
+    ProblemLine = MakeLabel(QString(), this, QStringLiteral("ProblemLine"));
+    ProblemLine->setWordWrap(true);
+    ProblemLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ProblemLine->setStyleSheet(
+        QStringLiteral("QLabel { color: rgb(128, 0, 0); background-color: rgb(255, 235, 235);"
+                       " border: 1px solid rgb(200, 120, 120); padding: 3px; }"));
+    ProblemLine->setVisible(false);
+    GridHint = MakeLabel(QString(), Panel1, QStringLiteral("GridHint"));
+    GridHint->setWordWrap(true);
+    GridHint->setAlignment(Qt::AlignCenter);
+    GridHint->setStyleSheet(QStringLiteral("color: grey;"));
+    GridHint->setVisible(false);
 
     // Code that sets the box runs the handler too, whenever the state changes.
     connect(CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
@@ -177,7 +189,16 @@ void TForm1::layOutControls() {
     const int h = height();
     Panel2->setGeometry(8, 4, w - (kDesignClientWidth - 470), 97);
     Panel2->findChild<QWidget*>(QStringLiteral("AboutArea"))->move(Panel2->width() - 245, 2);
-    Panel1->setGeometry(8, 104, w - (kDesignClientWidth - 470), h - (kDesignClientHeight - 268));
+    const int panelWidth = w - (kDesignClientWidth - 470);
+    int panelHeight = h - (kDesignClientHeight - 268);
+    if (ProblemLine->isVisible()) {
+        // The reason of a failure takes the room it needs below the grid.
+        const int lineHeight = std::min(ProblemLine->heightForWidth(panelWidth), panelHeight / 2);
+        panelHeight -= lineHeight + 4;
+        ProblemLine->setGeometry(8, 104 + panelHeight + 4, panelWidth, lineHeight);
+    }
+    Panel1->setGeometry(8, 104, panelWidth, panelHeight);
+    GridHint->setGeometry(12, 12, std::max(0, panelWidth - 24), std::max(0, panelHeight - 24));
     // The bottom row keeps its anchors; the note between the box and the button gives way
     // when a large font leaves it too little room.
     const int checkWidth = CheckBox1->sizeHint().width();
@@ -186,17 +207,56 @@ void TForm1::layOutControls() {
     Button1->setGeometry(w - 5 - buttonWidth, h - (kDesignClientHeight - 377), buttonWidth, 25);
     const int noteLeft = 8 + checkWidth + 6;
     const int noteWidth = std::max(0, Button1->x() - 6 - noteLeft);
-    Label3->setGeometry(noteLeft, h - (kDesignClientHeight - 384), noteWidth, 17);
-    Label3->setText(Label3->fontMetrics().elidedText(Label3->toolTip(), Qt::ElideRight, noteWidth));
+    // Two short lines when one does not fit, never a cut sentence.
+    const int noteHeight = std::max(17, Label3->heightForWidth(noteWidth));
+    Label3->setGeometry(noteLeft, h - (kDesignClientHeight - 379) + (25 - noteHeight) / 2,
+                        noteWidth, noteHeight);
     QStatus1->setGeometry(0, h - TQStatus::kHeight, w, TQStatus::kHeight);
 }
 
 void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     applyMinimumSize();
+    if (!centredOnce_) {
+        centredOnce_ = true;
+        centreOnScreen();
+    }
     if (!event->spontaneous()) {
         FormShow();
     }
+}
+
+void TForm1::centreOnScreen() {
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void TForm1::showProblem(const QString& text) {
+    ProblemLine->setText(text);
+    ProblemLine->setToolTip(text);
+    if (!ProblemLine->isVisible()) {
+        ProblemLine->setVisible(true);
+        layOutControls();
+        PostponedRefreshButtons();
+    }
+}
+
+void TForm1::clearProblem() {
+    if (ProblemLine->isVisible()) {
+        ProblemLine->setVisible(false);
+        ProblemLine->clear();
+        layOutControls();
+        PostponedRefreshButtons();
+    }
+}
+
+void TForm1::notify(const QString& text) {
+    form3_->notice().say(QStringLiteral("Tessaryn Sortwell"), text);
 }
 
 void TForm1::applyMinimumSize() {

@@ -58,6 +58,10 @@ public:
     QLabel* Label3 = nullptr;
     QPushButton* Button1 = nullptr;
     TQStatus* QStatus1 = nullptr;
+    // Why the last filing or Dismiss did not happen; shown until the next action.
+    QLabel* ProblemLine = nullptr;
+    // What to set up first, while the grid cannot show a target to file into.
+    QLabel* GridHint = nullptr;
 
     QSystemTrayIcon* TrayIcon1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -106,9 +110,14 @@ public:
     void Enable1Click();
     void Disable1Click();
     void Terminate1Click();
+    // The session is ending: the window may close without dismissing anything. A session that
+    // goes on after all (a cancelled log-off) arms the close box again at the next restore.
+    void SessionEnding();
     void Alert();
     void AlertTimerTimer();
     void Label10Click();
+    // Says something without taking the focus or waiting for an answer.
+    void notify(const QString& text);
     void MinimizeToTray();
     void RestoreFromTray();
     // Whether the notification area holds the icon; without it "to the tray" minimises.
@@ -162,11 +171,21 @@ private:
     void createTray();
     void layOutControls();
     void applyMinimumSize();
+    void centreOnScreen();
     void applyStoredSize();
     void lookForNotificationArea();
     void showTrayIcon();
     void setAlertColours(bool alert);
     void presentDocument();
+    void rememberPresentedDocument();
+    // False, with the reason on the desk, when the file under the presented name is gone or
+    // is another file now.
+    bool isPresentedDocumentAtHand();
+    void refuseIncompleteYear();
+    void forgetDocument();
+    void showProblem(const QString& text);
+    void clearProblem();
+    void updateGridHint(bool hasTargets);
     void reportUnreadableInputFolder(bool baseline, const std::string& reason);
     // Remembers how the document looks now, so that a later click can tell whether it changed;
     // nothing when it cannot be seen.
@@ -190,6 +209,11 @@ private:
     EventTimer trayRetryTimer_;
     EventTimer flushTimer_;
     std::optional<sortwell::desk::DocumentLook> documentLook_;
+    std::string presentedFolder_;
+    sortwell::platform::FileStat presentedStat_;
+    bool folderProblemShown_ = false;
+    bool exitForSessionEnd_ = false;
+    bool centredOnce_ = false;
     std::string lastReported_;
     bool minimizingToTaskbar_ = false;
 };

@@ -27,6 +27,13 @@ void TForm1::Detection(bool baseline) {
         reportUnreadableInputFolder(baseline, listing.problem);
         return;
     }
+    if (folderProblemShown_) {
+        // The folder is back: the old complaint no longer holds.
+        folderProblemShown_ = false;
+        if (currentDocument.empty()) {
+            QStatus1->setPanelText(0, QStringLiteral("no document"));
+        }
+    }
     const std::string found =
         sortwell::desk::DetectionDecision(baseline, listing.names, knownFiles, currentDocument);
     if (found != currentDocument) {
@@ -42,13 +49,22 @@ void TForm1::presentDocument() {
     DocumentDetectionTimer.setEnabled(false);
     DocumentDetectionTimerTimeout.setEnabled(false);
     RestoreFromTray();
+    clearProblem();
     QStatus1->setPanelText(0, QString::fromStdString(currentDocument));
-    lookAtDocument(services_.steadyClock());
+    rememberPresentedDocument();
     tagConfirmed = false;
     activateWindow();
     Edit1->setText(QString::fromStdString(services_.store->Pop("lasttag")));
     Edit1->selectAll();
     Edit1->setFocus();
+}
+
+void TForm1::rememberPresentedDocument() {
+    // Filing and Dismiss act on this file only, wherever the input folder setting points later.
+    presentedFolder_ = inputFolder().toStdString();
+    documentLook_.reset();
+    presentedStat_ =
+        lookAtDocument(services_.steadyClock()).value_or(sortwell::platform::FileStat{});
 }
 
 void TForm1::reportUnreadableInputFolder(bool baseline, const std::string& reason) {
@@ -58,4 +74,5 @@ void TForm1::reportUnreadableInputFolder(bool baseline, const std::string& reaso
     }
     QStatus1->setPanelText(0, QStringLiteral("Input folder %1 cannot be read: %2")
                                   .arg(inputFolder(), QString::fromStdString(reason)));
+    folderProblemShown_ = true;
 }

@@ -13,7 +13,11 @@ void TForm1::ResetDate() {
 }
 
 void TForm1::ResetDateTimerTimer() {
-    ResetDate();
+    // A date typed for the document on the desk holds until that document is filed or
+    // dismissed.
+    if (currentDocument.empty()) {
+        ResetDate();
+    }
 }
 
 void TForm1::PostponedResetDate() {

@@ -1,17 +1,24 @@
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 
 #include "components/mask_edit.h"
 #include "components/qstatus.h"
 #include "config/tform3.h"
+#include "desk/date_entry.h"
 #include "desk/filing.h"
 #include "desk/tform1.h"
 
 namespace {
 const QString kNoDocument = QStringLiteral("no document");
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
 }
+}  // namespace
 
 void TForm1::MainButtonClick(QAbstractButton* button) {
     const std::string pattern = button->property("folder").toString().toStdString();
@@ -29,26 +36,72 @@ void TForm1::MainButtonClick(QAbstractButton* button) {
     if (click == sortwell::desk::TargetClick::NothingToFile) {
         return;
     }
-    if (!isDocumentStable()) {
-        QStatus1->setPanelText(0, QStringLiteral("%1: the scanner is still writing it")
-                                      .arg(QString::fromStdString(currentDocument)));
+    clearProblem();
+    if (!sortwell::desk::IsYearComplete(MaskEdit2->typedText().toStdString())) {
+        refuseIncompleteYear();
         return;
     }
-    const std::string name = std::exchange(currentDocument, std::string());
-    documentLook_.reset();
+    if (!isPresentedDocumentAtHand() || !isDocumentStable()) {
+        return;
+    }
     sortwell::desk::FilingRequest request;
     request.folderPattern = pattern;
     request.entries = {MaskEdit1->typedText().toStdString(), MaskEdit2->typedText().toStdString(),
                        Edit1->text().toStdString(), ComboBox1->currentText().toStdString()};
-    request.inputFolder = inputFolder().toStdString();
-    request.documentName = name;
+    request.inputFolder = presentedFolder_;
+    request.documentName = currentDocument;
     request.attach = form3_->CheckBox1->isChecked();
     const std::string problem =
         sortwell::desk::FileDocument(sortwell::desk::PlanFiling(request), *services_.files);
-    clearDesk(problem.empty()
-                  ? kNoDocument
-                  : QStringLiteral("%1 not filed: %2")
-                        .arg(QString::fromStdString(name), QString::fromStdString(problem)));
+    if (!problem.empty()) {
+        // The document stays on the desk, so the user can change the tag or target and retry.
+        showProblem(
+            QStringLiteral("%1 was not filed: %2").arg(FromStd(currentDocument), FromStd(problem)));
+        return;
+    }
+    forgetDocument();
+    clearDesk(kNoDocument);
+}
+
+void TForm1::refuseIncompleteYear() {
+    QApplication::beep();
+    showProblem(FromStd(std::string(sortwell::desk::kInvalidInputMessage)));
+    MaskEdit2->setFocus();
+}
+
+bool TForm1::isPresentedDocumentAtHand() {
+    const sortwell::desk::SourceResult source =
+        sortwell::desk::SourcePath(presentedFolder_, currentDocument);
+    if (!source.problem.empty()) {
+        showProblem(FromStd(source.problem));
+        return false;
+    }
+    const sortwell::platform::DocumentStat now = services_.files->statDocument(source.path);
+    switch (sortwell::desk::CheckPresented(presentedStat_, now)) {
+        case sortwell::desk::PresentedCheck::Same:
+            return true;
+        case sortwell::desk::PresentedCheck::Gone: {
+            // Nothing is left to act on; the desk empties but stays in view to say why.
+            const QString text =
+                QStringLiteral("%1 is no longer in %2; nothing was done. (%3)")
+                    .arg(FromStd(currentDocument), FromStd(presentedFolder_), FromStd(now.problem));
+            forgetDocument();
+            QStatus1->setPanelText(0, kNoDocument);
+            showProblem(text);
+            resumeRunner();
+            return false;
+        }
+        case sortwell::desk::PresentedCheck::Replaced:
+            presentedStat_ = now.stat;
+            documentLook_.reset();
+            lookAtDocument(services_.steadyClock());
+            showProblem(
+                QStringLiteral("%1 was replaced by another file since it was shown; nothing "
+                               "was done. Look at it again and click once more.")
+                    .arg(FromStd(currentDocument)));
+            return false;
+    }
+    return false;
 }
 
 bool TForm1::isDocumentStable() {
@@ -58,13 +111,18 @@ bool TForm1::isDocumentStable() {
         return true;  // the filing itself says why it cannot go on
     }
     // A file that changed since it was presented counts from now, or from its own time.
-    return sortwell::desk::IsStableForMove(*documentLook_, *now, seenAt, services_.wallClock());
+    if (sortwell::desk::IsStableForMove(*documentLook_, *now, seenAt, services_.wallClock())) {
+        return true;
+    }
+    showProblem(QStringLiteral("The scanner is still writing %1; click again in a moment.")
+                    .arg(FromStd(currentDocument)));
+    return false;
 }
 
 std::optional<sortwell::platform::FileStat> TForm1::lookAtDocument(
     std::chrono::steady_clock::time_point seenAt) {
     const sortwell::desk::SourceResult source =
-        sortwell::desk::SourcePath(inputFolder().toStdString(), currentDocument);
+        sortwell::desk::SourcePath(presentedFolder_, currentDocument);
     if (!source.problem.empty()) {
         return std::nullopt;
     }
@@ -77,23 +135,35 @@ std::optional<sortwell::platform::FileStat> TForm1::lookAtDocument(
 }
 
 void TForm1::SpeedButton1Click() {
-    const std::string name = std::exchange(currentDocument, std::string());
-    documentLook_.reset();
-    QString status = kNoDocument;
-    // With an empty desk there is nothing to delete.
-    if (!name.empty()) {
-        const sortwell::desk::SourceResult source =
-            sortwell::desk::SourcePath(inputFolder().toStdString(), name);
-        std::string problem = source.problem;
-        if (problem.empty()) {
-            problem = services_.files->deleteDocument(source.path);
-        }
-        if (!problem.empty()) {
-            status = QStringLiteral("%1 not deleted: %2")
-                         .arg(QString::fromStdString(name), QString::fromStdString(problem));
-        }
+    clearProblem();
+    // With an empty desk there is nothing to remove.
+    if (currentDocument.empty()) {
+        clearDesk(kNoDocument);
+        return;
     }
-    clearDesk(status);
+    if (!isPresentedDocumentAtHand()) {
+        return;
+    }
+    const sortwell::desk::SourceResult source =
+        sortwell::desk::SourcePath(presentedFolder_, currentDocument);
+    const sortwell::platform::TrashResult trashed = services_.files->trashDocument(source.path);
+    if (!trashed.problem.empty()) {
+        showProblem(QStringLiteral("%1 was not dismissed: %2")
+                        .arg(FromStd(currentDocument), FromStd(trashed.problem)));
+        return;
+    }
+    forgetDocument();
+    clearDesk(kNoDocument);
+    if (!trashed.note.empty()) {
+        notify(FromStd(trashed.note));
+    }
+}
+
+void TForm1::forgetDocument() {
+    currentDocument.clear();
+    presentedFolder_.clear();
+    presentedStat_ = {};
+    documentLook_.reset();
 }
 
 void TForm1::clearDesk(const QString& statusText) {

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QToolButton>
@@ -66,9 +67,11 @@ void TForm1::RefreshButtons() {
     }
     const sortwell::desk::NameSelection selection{!ComboBox1->isHidden(),
                                                   ComboBox1->currentText().toStdString()};
+    const std::vector<sortwell::desk::TargetButton> targets = form3_->targetButtons();
+    updateGridHint(!targets.empty());
     const sortwell::desk::ButtonGrid grid =
-        sortwell::desk::LayOutButtons(form3_->targetButtons(), form3_->Edit1->text().toStdString(),
-                                      selection, {Panel1->width(), Panel1->height()});
+        sortwell::desk::LayOutButtons(targets, form3_->Edit1->text().toStdString(), selection,
+                                      {Panel1->width(), Panel1->height()});
     // Positions are inside the panel's border, as the layout counts them.
     const int border = Panel1->frameWidth();
     for (const sortwell::desk::GridCell& cell : grid.cells) {
@@ -92,4 +95,21 @@ void TForm1::RefreshButtons() {
         connect(button, &QToolButton::clicked, this, [this, button] { MainButtonClick(button); });
         button->show();
     }
+}
+
+void TForm1::updateGridHint(bool hasTargets) {
+    QStringList missing;
+    if (inputFolder().isEmpty()) {
+        missing << QStringLiteral(
+            "No document input folder is set yet: choose the folder your "
+            "scanner saves into under \"Show Configuration ...\", "
+            "General tab.");
+    }
+    if (!hasTargets) {
+        missing << QStringLiteral(
+            "No target buttons yet: add one under \"Show Configuration "
+            "...\", Buttons tab, \"New\".");
+    }
+    GridHint->setText(missing.join(QStringLiteral("\n\n")));
+    GridHint->setVisible(!missing.isEmpty());
 }

@@ -124,6 +124,11 @@ void TForm1::MinimizeToTray() {
 }
 
 void TForm1::RestoreFromTray() {
+    if (exitForSessionEnd_) {
+        // Still here after the session asked to end: the log-off was cancelled.
+        exitForSessionEnd_ = false;
+        exitRequested = false;
+    }
     showNormal();
     raise();
     activateWindow();
@@ -184,7 +189,21 @@ void TForm1::ShowMainWindow1Click() {
 }
 
 void TForm1::OpenDocumentFolder1Click() {
-    services_.openFolder(inputFolder());
+    const QString folder = inputFolder();
+    if (folder.isEmpty()) {
+        notify(
+            QStringLiteral("No document input folder is set. Choose one on the General tab of "
+                           "\"Show Configuration ...\"."));
+        return;
+    }
+    if (!folder.startsWith(QLatin1Char('/'))) {
+        notify(QStringLiteral("The document input folder \"%1\" is not a full path starting with "
+                              "\"/\". Choose it again on the General tab of \"Show Configuration "
+                              "...\".")
+                   .arg(folder));
+        return;
+    }
+    services_.openFolder(folder);
 }
 
 void TForm1::Enable1Click() {
@@ -193,6 +212,11 @@ void TForm1::Enable1Click() {
 
 void TForm1::Disable1Click() {
     CheckBox1->setChecked(false);
+}
+
+void TForm1::SessionEnding() {
+    exitRequested = true;
+    exitForSessionEnd_ = true;
 }
 
 void TForm1::Terminate1Click() {
@@ -215,11 +239,12 @@ void TForm1::AlertTimerTimer() {
 
 void TForm1::setAlertColours(bool alert) {
     // Red text on red: the field shows as a solid red block for the moment of the alert.
-    Label1->setStyleSheet(alert ? QStringLiteral("color: rgb(255, 0, 0);")
-                                : QStringLiteral("color: rgb(0, 0, 0);"));
+    // Afterwards the theme's own colours come back, which a fixed black would not be on a dark
+    // theme.
+    Label1->setStyleSheet(alert ? QStringLiteral("color: rgb(255, 0, 0);") : QString());
     Edit1->setStyleSheet(alert ? QStringLiteral("background-color: rgb(255, 0, 0);"
                                                 " color: rgb(255, 0, 0);")
-                               : QStringLiteral("color: rgb(0, 0, 0);"));
+                               : QString());
 }
 
 void TForm1::Label10Click() {

@@ -11,6 +11,9 @@ public:
 
     // The full path of the running executable, or empty text when the host cannot tell.
     virtual std::string executablePath() = 0;
+
+    // True when files can be created in the folder of the running executable.
+    virtual bool programFolderWritable() = 0;
 };
 
 }  // namespace sortwell::platform

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/linux/atomic_file.h"
+#include "platform/linux/proc_program_location.h"
 #include "platform/linux/xdg_paths.h"
 
 namespace sortwell::platform::linux_host {
@@ -120,6 +121,10 @@ std::string XdgAutostart::enable(const std::string& name, const std::string& exe
     if (executable.empty()) {
         return "the autostart entry " + name + " names no program";
     }
+    const ProgramFile program = programFileFromLink(executable, isRegularFile);
+    if (!program.problem.empty()) {
+        return program.problem + " The autostart entry " + name + " is left as it was.";
+    }
     const std::string folder = autostartFolder();
     if (folder.empty()) {
         return "no home folder to hold the autostart entry " + name;
@@ -127,7 +132,7 @@ std::string XdgAutostart::enable(const std::string& name, const std::string& exe
     if (std::string problem = createFolder(folder); !problem.empty()) {
         return problem;
     }
-    return writeFileAtomically(entryPath(name), autostartEntryText(name, executable), true);
+    return writeFileAtomically(entryPath(name), autostartEntryText(name, program.path), true);
 }
 
 std::string XdgAutostart::disable(const std::string& name) {

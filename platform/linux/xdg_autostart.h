@@ -7,6 +7,9 @@
 namespace sortwell::platform::linux_host {
 
 // Autostart through the desktop session: one desktop entry per name in configHome()/autostart.
+// An executable given as /proc/self/exe reads once its file was replaced ("... (deleted)") is
+// registered under the file now at that path; with none there, enable fails and leaves the entry
+// as it was.
 class XdgAutostart : public Autostart {
 public:
     std::string enable(const std::string& name, const std::string& executable) override;

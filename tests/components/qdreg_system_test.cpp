@@ -53,6 +53,30 @@ TEST_F(SystemTest, AppDirIsTheExecutablesFolderWithSeparator) {
     EXPECT_EQ(reg.AppDir(), "");
 }
 
+TEST_F(SystemTest, ExchangeDirIsTheProgramFolderWhereItCanBeWritten) {
+    reg.Firmenname = "tessaryn";
+    fakes.shellFolders.folders = {{"AppData", "/home/anna/.config"}};
+    EXPECT_EQ(reg.ExchangeDir(), "/opt/sortwell/bin/");
+}
+
+TEST_F(SystemTest, ExchangeDirFallsBackToTheCompanyFolderOfTheUsersConfiguration) {
+    reg.Firmenname = "tessaryn";
+    fakes.program.folderWritable = false;
+    fakes.shellFolders.folders = {{"AppData", "/home/anna/.config"}};
+    EXPECT_EQ(reg.ExchangeDir(), "/home/anna/.config/tessaryn/");
+    fakes.shellFolders.folders = {{"AppData", "/home/anna/.config/"}};
+    EXPECT_EQ(reg.ExchangeDir(), "/home/anna/.config/tessaryn/");
+    fakes.shellFolders.folders.clear();
+    EXPECT_EQ(reg.ExchangeDir(), "") << "no folder at all rather than a relative path";
+}
+
+TEST_F(SystemTest, ExchangeDirOfAProgramInAnUnknownPlaceIsThePerUserOne) {
+    reg.Firmenname = "tessaryn";
+    fakes.program.path.clear();
+    fakes.shellFolders.folders = {{"AppData", "/home/anna/.config"}};
+    EXPECT_EQ(reg.ExchangeDir(), "/home/anna/.config/tessaryn/");
+}
+
 TEST_F(SystemTest, IniDirectoryStartsAsTheProgramDirectory) {
     EXPECT_EQ(reg.IniFileDir, "/opt/sortwell/bin/");
     EXPECT_EQ(reg.IniFileName, "config.ini");
@@ -91,6 +115,8 @@ TEST(NativeSystemTest, StartupEntryAndShellFoldersOfTheDesktop) {
     EXPECT_FALSE(std::filesystem::exists(entry));
 
     EXPECT_EQ(reg.AppDir(), std::filesystem::path(self).parent_path().string() + "/");
+    // The test program runs from its build folder, which can be written.
+    EXPECT_EQ(reg.ExchangeDir(), reg.AppDir());
     EXPECT_EQ(reg.GetDirStartup(), home.str() + "/cfg/autostart/");
     EXPECT_EQ(reg.GetDirDesktop(), home.str() + "/Desktop/");
     EXPECT_EQ(reg.GetDirFonts(), home.str() + "/data/fonts/");

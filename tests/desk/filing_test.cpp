@@ -93,7 +93,6 @@ TEST(WithDocumentExtension, ANameWithoutTheDocumentsExtensionGetsIt) {
     EXPECT_EQ(WithDocumentExtension("/a/x", ".hidden"), "/a/x");
 }
 
-
 TEST(TargetFolder, IsTheTextBeforeTheLastSlash) {
     EXPECT_EQ(TargetFolder("/home/u/Archive/2014/09 x"), "/home/u/Archive/2014");
     EXPECT_EQ(TargetFolder("/file"), "/");
@@ -323,6 +322,14 @@ TEST_F(DocumentStability, AFileLastModifiedLongAgoMayMoveAtOnce) {
     const platform::FileStat old{1000, wallNow - 1h};
     const DocumentLook look = NextLook(std::nullopt, old, start);
     EXPECT_TRUE(IsStableForMove(look, old, start, wallNow));
+}
+
+TEST_F(DocumentStability, AFileModifiedExactlyTheQuietTimeAgoIsStable) {
+    const platform::FileStat justQuiet{1000, wallNow - kQuietTime};
+    EXPECT_TRUE(
+        IsStableForMove(NextLook(std::nullopt, justQuiet, start), justQuiet, start, wallNow));
+    const platform::FileStat notYet{1000, wallNow - kQuietTime + 1ns};
+    EXPECT_FALSE(IsStableForMove(NextLook(std::nullopt, notYet, start), notYet, start, wallNow));
 }
 
 TEST_F(DocumentStability, AModificationTimeInTheFutureIsNotTrusted) {

@@ -48,10 +48,15 @@ public:
 
     // Set to make the trash unusable, so that trashing deletes for good with this note.
     std::string noTrashBecause;
+    // Set to make trashing fail with this reason, leaving the file.
+    std::string refuseTrashWith;
     std::vector<std::string> trashed;
 
     platform::TrashResult trashDocument(const std::string& path) override {
         calls.push_back("trash " + path);
+        if (!refuseTrashWith.empty()) {
+            return {refuseTrashWith, {}};
+        }
         if (files.erase(path) != 1) {
             return {"no file " + path, {}};
         }

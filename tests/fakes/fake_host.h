@@ -83,7 +83,9 @@ public:
 class FakeProgramLocation : public platform::ProgramLocation {
 public:
     std::string path = "/opt/sortwell/bin/sortwell";
+    bool folderWritable = true;
     std::string executablePath() override { return path; }
+    bool programFolderWritable() override { return folderWritable; }
 };
 
 // Fakes for everything but files, which tests keep in a temporary folder.

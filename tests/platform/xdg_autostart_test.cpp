@@ -57,6 +57,28 @@ TEST_F(XdgAutostartTest, EnableEscapesNameAndExecutable) {
               "X-GNOME-Autostart-enabled=true\n");
 }
 
+TEST_F(XdgAutostartTest, ReplacedProgramIsRegisteredUnderTheFileNowAtItsPath) {
+    TempDir bin;
+    writeFile(bin.path() / "sortwell", "new version");
+
+    ASSERT_EQ(autostart_.enable("Sortwell", bin.str() + "/sortwell (deleted)"), "");
+
+    const std::string entry = readFile(autostartDir() / "Sortwell.desktop");
+    EXPECT_NE(entry.find("Exec=\"" + bin.str() + "/sortwell\"\n"), std::string::npos) << entry;
+    EXPECT_EQ(entry.find("deleted"), std::string::npos) << entry;
+}
+
+TEST_F(XdgAutostartTest, RemovedProgramLeavesTheEntryAsItWasAndSaysWhy) {
+    TempDir bin;
+    ASSERT_EQ(autostart_.enable("Sortwell", "/opt/sortwell/bin/sortwell"), "");
+    const std::string before = readFile(autostartDir() / "Sortwell.desktop");
+
+    const std::string problem = autostart_.enable("Sortwell", bin.str() + "/sortwell (deleted)");
+
+    EXPECT_NE(problem.find(bin.str() + "/sortwell was removed"), std::string::npos) << problem;
+    EXPECT_EQ(readFile(autostartDir() / "Sortwell.desktop"), before);
+}
+
 TEST_F(XdgAutostartTest, DisableRemovesTheEntry) {
     ASSERT_EQ(autostart_.enable("Sortwell", "/usr/bin/sortwell"), "");
 

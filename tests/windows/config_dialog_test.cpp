@@ -6,10 +6,12 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -105,6 +107,62 @@ DialogSeen WatchEditDialog(TForm2* dialog, Open open) {
 void ShowDialog(DeskFixture& desk, int tab) {
     desk.form3->show();
     desk.form3->PageControl1->setCurrentIndex(tab);
+}
+
+// A push button's text with the style's margin and frame around it; the style's preferred
+// width, which has a floor of its own, may be more.
+int TextWidthWithFrame(const QPushButton* button) {
+    const QStyle* style = button->style();
+    QString text = button->text();
+    text.remove(QLatin1Char('&'));
+    return button->fontMetrics().horizontalAdvance(text) +
+           style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+           2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+}
+
+// The shown buttons, check boxes and labels of `widget` that got less room than their text
+// needs, each as "text: got W x H, needs W x H". A wrapping label needs the height of its lines
+// at the width it got.
+QStringList Squeezed(QWidget* widget) {
+    QStringList squeezed;
+    for (QWidget* child : widget->findChildren<QWidget*>()) {
+        if (!child->isVisible()) {
+            continue;
+        }
+        QSize needed;
+        QString text;
+        if (const auto* label = qobject_cast<QLabel*>(child)) {
+            text = label->text();
+            needed = label->wordWrap() ? QSize(0, label->heightForWidth(label->width()))
+                                       : label->sizeHint();
+        } else if (const auto* button = qobject_cast<QPushButton*>(child)) {
+            text = button->text();
+            needed = QSize(TextWidthWithFrame(button), button->sizeHint().height());
+        } else if (const auto* box = qobject_cast<QCheckBox*>(child)) {
+            text = box->text();
+            needed = box->sizeHint();
+        }
+        if (text.isEmpty() || !child->window()->isVisible()) {
+            continue;
+        }
+        if (child->width() < needed.width() || child->height() < needed.height()) {
+            squeezed.append(QStringLiteral("%1: got %2 x %3, needs %4 x %5")
+                                .arg(text)
+                                .arg(child->width())
+                                .arg(child->height())
+                                .arg(needed.width())
+                                .arg(needed.height()));
+        }
+    }
+    return squeezed;
+}
+
+// An installed copy: the program's folder cannot be written, the user's configuration lies in
+// `config`.
+void InstallIntoSystemFolder(DeskFixture& desk, const QString& config) {
+    desk.host.program.path = "/usr/bin/sortwell";
+    desk.host.program.folderWritable = false;
+    desk.host.shellFolders.folders["AppData"] = config.toStdString();
 }
 
 }  // namespace
@@ -285,6 +343,19 @@ private slots:
         QCOMPARE(Captions(desk.form3), QStringList({"Alpha", "Gamma"}));
     }
 
+    void deleteLeavesNoRowSelectedSoASecondDeleteRemovesNothing() {
+        DeskFixture desk(ThreeButtons());
+        desk.start();
+        ShowDialog(desk, kButtonsTab);
+        QTreeWidget* list = desk.form3->ListView1;
+        list->setCurrentItem(list->topLevelItem(0));
+        desk.form3->Button15->click();
+        QCOMPARE(Captions(desk.form3), QStringList({"Beta", "Gamma"}));
+        QVERIFY(list->selectedItems().isEmpty());
+        desk.form3->Button15->click();
+        QCOMPARE(Captions(desk.form3), QStringList({"Beta", "Gamma"}));
+    }
+
     void doubleClickOnASelectedRowOpensTheEditDialog() {
         DeskFixture desk(ThreeButtons());
         desk.start();
@@ -366,6 +437,53 @@ private slots:
         QCOMPARE(list->currentRow(), 0);
     }
 
+    void deleteLeavesNoNameSelectedSoASecondDeleteRemovesNothing() {
+        DeskFixture desk(ThreeNames());
+        desk.start();
+        ShowDialog(desk, kNamesTab);
+        QListWidget* list = desk.form3->ListBox4;
+        list->setCurrentRow(1);
+        desk.form3->Button25->click();
+        QCOMPARE(Items(list), QStringList({"Anna", "Carl"}));
+        QVERIFY(list->selectedItems().isEmpty());
+        desk.form3->Button25->click();
+        QCOMPARE(Items(list), QStringList({"Anna", "Carl"}));
+    }
+
+    void enterInTheNameFieldAddsTheNameAndKeepsTheDialogOpen() {
+        DeskFixture desk(ThreeNames());
+        desk.start();
+        ShowDialog(desk, kNamesTab);
+        QVERIFY(QTest::qWaitForWindowActive(desk.form3));
+        desk.form3->Edit5->setFocus();
+        QTest::keyClicks(desk.form3->Edit5, QStringLiteral("Dora"));
+        QTest::keyClick(desk.form3->Edit5, Qt::Key_Return);
+        QTest::keyClicks(desk.form3->Edit5, QStringLiteral("Emil"));
+        QTest::keyClick(desk.form3->Edit5, Qt::Key_Enter);
+        QVERIFY(desk.form3->isVisible());
+        QCOMPARE(Items(desk.form3->ListBox4), QStringList({"Anna", "Ben", "Carl", "Dora", "Emil"}));
+        QVERIFY(desk.form3->Edit5->text().isEmpty());
+        QCOMPARE(desk.form3->focusWidget(), desk.form3->Edit5);
+        // Nothing was saved, as "&Ok" would have done.
+        QCOMPARE(desk.persisted("name3"), std::string());
+    }
+
+    void aClickOnEmptySpaceInTheListFocusesTheNameField() {
+        DeskFixture desk(ThreeNames());
+        desk.start();
+        ShowDialog(desk, kNamesTab);
+        QVERIFY(QTest::qWaitForWindowActive(desk.form3));
+        QListWidget* list = desk.form3->ListBox4;
+        desk.form3->Edit5->setText(QStringLiteral("typed"));
+        list->setFocus();
+        const QRect last = list->visualItemRect(list->item(2));
+        const QPoint belowTheNames(last.center().x(), last.bottom() + 3 * last.height());
+        QVERIFY(list->viewport()->rect().contains(belowTheNames));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, belowTheNames);
+        QCOMPARE(desk.form3->focusWidget(), desk.form3->Edit5);
+        QCOMPARE(desk.form3->Edit5->text(), QStringLiteral("typed"));
+    }
+
     void aClickInTheListCopiesTheNameIntoTheField() {
         DeskFixture desk(ThreeNames());
         desk.start();
@@ -400,6 +518,96 @@ private slots:
         desk.form3->Button22Click();
         QCOMPARE(FileDialog::requests().size(), 2);
         QCOMPARE(desk.form3->Edit4->text(), QStringLiteral("/typed/again"));
+    }
+
+    void theInputFolderNoteSaysWhyTheFolderCannotBeUsed() {
+        DeskFixture desk(Stored{{"inputdir", "/scans"}});
+        desk.setInputFolder("/scans", {});
+        desk.files.folders.insert("/locked");
+        desk.start();
+        ShowDialog(desk, kGeneralTab);
+        QLabel* note = desk.form3->InputFolderNote;
+        QCOMPARE(note->text(), QString());
+        desk.form3->Edit4->setText(QStringLiteral("/x"));
+        QCOMPARE(note->text(), QStringLiteral("There is no folder /x."));
+        desk.form3->Edit4->setText(QStringLiteral("/locked"));
+        QCOMPARE(note->text(),
+                 QStringLiteral("The folder /locked cannot be read: no folder /locked"));
+        desk.form3->Edit4->clear();
+        QCOMPARE(note->text(),
+                 QStringLiteral("No input folder is set: new scans cannot be found."));
+        QVERIFY(note->wordWrap());
+        QVERIFY(note->textInteractionFlags() & Qt::TextSelectableByMouse);
+        // The user may still save a folder that is not there yet.
+        desk.form3->Edit4->setText(QStringLiteral("/x"));
+        desk.form3->Button20Click();
+        QCOMPARE(desk.persisted("inputdir"), std::string("/x"));
+    }
+
+    void theInputFolderIsCheckedWhenTheTabIsShown() {
+        DeskFixture desk(Stored{{"inputdir", "/gone"}});
+        desk.start();
+        ShowDialog(desk, kNamesTab);
+        desk.form3->PageControl1->setCurrentIndex(kGeneralTab);
+        QCOMPARE(desk.form3->InputFolderNote->text(), QStringLiteral("There is no folder /gone."));
+    }
+
+    void theExchangeFolderNoteNamesTheFolderInUse() {
+        DeskFixture desk;
+        desk.host.program.path = "/home/anna/sortwell/sortwell";
+        desk.host.shellFolders.folders["AppData"] = "/home/anna/.config";
+        desk.start();
+        ShowDialog(desk, kGeneralTab);
+        QLabel* note = desk.form3->ExchangeFolderNote;
+        QCOMPARE(note->text(),
+                 QStringLiteral("The file is QSortwell.ini in /home/anna/sortwell/."));
+        desk.form3->hide();
+        InstallIntoSystemFolder(desk, QStringLiteral("/home/anna/.config"));
+        desk.form3->show();
+        QCOMPARE(note->text(),
+                 QStringLiteral("The file is QSortwell.ini in /home/anna/.config/tessaryn/."));
+        QVERIFY(note->wordWrap());
+        QVERIFY(note->textInteractionFlags() & Qt::TextSelectableByMouse);
+    }
+
+    void anInstalledCopyExportsToAndImportsFromThePerUserFolder() {
+        QTemporaryDir config;
+        DeskFixture desk(Stored{{"inputdir", "/scans"}, {"columns", "4"}});
+        InstallIntoSystemFolder(desk, config.path());
+        desk.start();
+        MessageBox::clearShown();
+        desk.form3->Button29Click();
+        const QString file = config.filePath(QStringLiteral("tessaryn/QSortwell.ini"));
+        QVERIFY(QFileInfo::exists(file));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().kind, MessageBox::Kind::Information);
+        QVERIFY(MessageBox::shown().first().text.contains(file));
+
+        desk.form3->Edit1->setText(QStringLiteral("7"));
+        desk.form3->Button20Click();
+        QCOMPARE(desk.persisted("columns"), std::string("7"));
+        desk.form3->Button30Click();
+        QCOMPARE(desk.persisted("columns"), std::string("4"));
+        QCOMPARE(desk.form3->Edit1->text(), QStringLiteral("4"));
+    }
+
+    void anInstalledCopyWithoutAHomeFolderExportsNothingAndSaysSo() {
+        DeskFixture desk(Stored{{"columns", "4"}});
+        InstallIntoSystemFolder(desk, QString());
+        desk.host.shellFolders.folders.clear();
+        desk.start();
+        desk.form3->Edit1->setText(QStringLiteral("6"));
+        MessageBox::clearShown();
+        desk.form3->Button29Click();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().kind, MessageBox::Kind::Warning);
+        QVERIFY(MessageBox::shown().first().text.contains(QStringLiteral("no home folder")));
+        QCOMPARE(desk.persisted("columns"), std::string("6"));
+        MessageBox::clearShown();
+        desk.form3->Button30Click();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown().first().text.contains(QStringLiteral("Nothing was imported")));
+        QCOMPARE(desk.persisted("columns"), std::string("6"));
     }
 
     void importWithoutAFileChangesNothingAndSaysSo() {
@@ -592,6 +800,18 @@ private slots:
     }
 
     // Tabs.
+
+    void everyTabFitsTheDialogWithoutSqueezingItsTexts() {
+        DeskFixture desk(Merged(ThreeButtons(), Merged(ThreeNames(), {{"inputdir", "/gone"}})));
+        InstallIntoSystemFolder(desk, QStringLiteral("/home/anna/.config"));
+        desk.start();
+        for (const int tab : {0, kButtonsTab, kNamesTab, kGeneralTab}) {
+            ShowDialog(desk, tab);
+            QVERIFY(QTest::qWaitForWindowExposed(desk.form3));
+            const QStringList squeezed = Squeezed(desk.form3);
+            QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(QStringLiteral("; "))));
+        }
+    }
 
     void tabsComeInOrderGeneralFirstAndTheLastOneIsKept() {
         DeskFixture desk;

@@ -18,87 +18,11 @@
 #include "config/tform3.h"
 #include "desk/tform1.h"
 #include "windows/desk_fixture.h"
+#include "windows/desk_scenario.h"
 
 using sortwell::test::DeskFixture;
 
-namespace {
-
-const std::string kScans = "/scans";
-const QString kDatedPattern = QStringLiteral("/archive/%YEAR/%MONTH %NAME");
-const QString kTaggedPattern = QStringLiteral("/archive/%YEAR/%TAG");
-
-// Two targets, one without and one with the tag, two names, and a tag left from last time.
-std::map<std::string, std::string> StoredDesk() {
-    return {{"inputdir", kScans},
-            {"lasttag", "Invoice"},
-            {"icon0", "<none>"},
-            {"caption0", "Dated"},
-            {"folder0", kDatedPattern.toStdString()},
-            {"hide0", ""},
-            {"icon1", "<none>"},
-            {"caption1", "Tagged"},
-            {"folder1", kTaggedPattern.toStdString()},
-            {"hide1", ""},
-            {"name0", "Anna"},
-            {"name1", "Ben"}};
-}
-
-// Starts the desk over an input folder that already holds `present`, with fresh target
-// buttons and a clean record of file calls.
-void StartDesk(DeskFixture& desk, const std::vector<std::string>& present = {"old.pdf"}) {
-    desk.setInputFolder(kScans, present);
-    desk.start();
-    desk.form1->RefreshButtons();
-    desk.files.calls.clear();
-}
-
-// A scan arriving in the input folder after the start, listed after the earlier ones.
-void Arrive(DeskFixture& desk, const std::string& name,
-            std::chrono::system_clock::time_point modified) {
-    desk.files.listings[kScans].push_back(name);
-    desk.files.files[kScans + "/" + name] = {2000, modified};
-}
-
-void Arrive(DeskFixture& desk, const std::string& name) {
-    Arrive(desk, name, desk.wallNow - std::chrono::minutes(1));
-}
-
-// The folder listing follows the files, as a real folder would after a move or delete.
-void ForgetGoneFromListing(DeskFixture& desk) {
-    std::erase_if(desk.files.listings[kScans], [&desk](const std::string& name) {
-        return !desk.files.files.contains(kScans + "/" + name);
-    });
-}
-
-// Looked up at each use: a grid refresh replaces the buttons.
-QToolButton* TargetButton(DeskFixture& desk, const QString& pattern) {
-    const auto buttons = desk.form1->Panel1->findChildren<QToolButton*>();
-    const auto it = std::find_if(buttons.begin(), buttons.end(), [&pattern](QToolButton* b) {
-        return b->property("folder").toString() == pattern;
-    });
-    return it == buttons.end() ? nullptr : *it;
-}
-
-bool ClickTarget(DeskFixture& desk, const QString& pattern) {
-    QToolButton* button = TargetButton(desk, pattern);
-    if (button == nullptr) {
-        return false;
-    }
-    button->click();
-    return true;
-}
-
-int CountCalls(const DeskFixture& desk, const std::string& prefix) {
-    return static_cast<int>(
-        std::count_if(desk.files.calls.begin(), desk.files.calls.end(),
-                      [&prefix](const std::string& call) { return call.starts_with(prefix); }));
-}
-
-QString StatusText(const DeskFixture& desk) {
-    return desk.form1->QStatus1->panelText(0);
-}
-
-}  // namespace
+using namespace sortwell::test::scenario;  // NOLINT(google-build-using-namespace)
 
 class DeskFilingTest : public QObject {
     Q_OBJECT
@@ -219,7 +143,7 @@ private slots:
         QTest::addColumn<bool>("attach");
         QTest::addColumn<QString>("target");
         QTest::newRow("attach name") << true << QStringLiteral("/archive/2014/09 Anna_new.pdf");
-        QTest::newRow("plain") << false << QStringLiteral("/archive/2014/09 Anna");
+        QTest::newRow("plain") << false << QStringLiteral("/archive/2014/09 Anna.pdf");
     }
 
     void targetWithoutTagFilesAtOnce() {
@@ -315,10 +239,22 @@ private slots:
         QCOMPARE(CountCalls(desk, "move /scans/new.pdf"), 1);
         QVERIFY(desk.files.files.contains("/scans/new.pdf"));
         QCOMPARE(desk.files.files.at("/archive/2014/09 Anna_new.pdf").size, 5U);
-        QVERIFY(StatusText(desk).contains(QStringLiteral("new.pdf not filed")));
-        QVERIFY(StatusText(desk).contains(reason));
+        // The document stays on the desk, in view, with the reason; the runner stays paused.
+        QVERIFY(ProblemText(desk).contains(QStringLiteral("new.pdf was not filed")));
+        QVERIFY(ProblemText(desk).contains(reason));
+        QCOMPARE(StatusText(desk), QStringLiteral("new.pdf"));
+        QCOMPARE(desk.form1->currentDocument, std::string("new.pdf"));
+        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.form1->inTray);
+
+        // Another target files it, and the reason goes with the document.
+        desk.files.refuseMovesWith.clear();
+        QVERIFY(ClickTarget(desk, kTaggedPattern));
+        QVERIFY(desk.files.files.contains("/archive/2014/Invoice_new.pdf"));
+        QCOMPARE(ProblemText(desk), QString());
         QCOMPARE(desk.form1->currentDocument, std::string());
         QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.form1->inTray);
     }
 
     void documentStillBeingWrittenWaitsForQuiet() {
@@ -329,7 +265,7 @@ private slots:
 
         QVERIFY(ClickTarget(desk, kDatedPattern));
         QCOMPARE(CountCalls(desk, "move "), 0);
-        QVERIFY(StatusText(desk).contains(QStringLiteral("still writing")));
+        QVERIFY(ProblemText(desk).contains(QStringLiteral("still writing new.pdf")));
         QCOMPARE(desk.form1->currentDocument, std::string("new.pdf"));
         QVERIFY(!desk.form3->NextTimer.isEnabled());
 
@@ -339,11 +275,12 @@ private slots:
         QVERIFY(desk.files.files.contains("/archive/2014/09 Anna_new.pdf"));
         QCOMPARE(desk.form1->currentDocument, std::string());
         QCOMPARE(StatusText(desk), QStringLiteral("no document"));
+        QCOMPARE(ProblemText(desk), QString());
     }
 
     // Dismiss and closing.
 
-    void dismissDeletesExactlyTheCurrentDocument() {
+    void dismissTrashesExactlyTheCurrentDocument() {
         DeskFixture desk(StoredDesk());
         StartDesk(desk);
         Arrive(desk, "new.pdf");
@@ -351,7 +288,7 @@ private slots:
         desk.files.calls.clear();
 
         desk.form1->SpeedButton1->click();
-        const std::vector<std::string> expected{"delete /scans/new.pdf"};
+        const std::vector<std::string> expected{"trash /scans/new.pdf"};
         QCOMPARE(desk.files.changes(), expected);
         QVERIFY(!desk.files.files.contains("/scans/new.pdf"));
         QVERIFY(desk.files.files.contains("/scans/old.pdf"));
@@ -366,7 +303,7 @@ private slots:
         StartDesk(desk);
         QVERIFY(!desk.form3->NextTimer.isEnabled());
         desk.form1->SpeedButton1Click();
-        QCOMPARE(CountCalls(desk, "delete "), 0);
+        QCOMPARE(CountCalls(desk, "trash "), 0);
         QVERIFY(desk.files.files.contains("/scans/old.pdf"));
         QCOMPARE(StatusText(desk), QStringLiteral("no document"));
         QVERIFY(desk.form3->NextTimer.isEnabled());
@@ -380,7 +317,7 @@ private slots:
         desk.files.calls.clear();
 
         QVERIFY(!desk.form1->close());
-        const std::vector<std::string> expected{"delete /scans/new.pdf"};
+        const std::vector<std::string> expected{"trash /scans/new.pdf"};
         QCOMPARE(desk.files.changes(), expected);
         QCOMPARE(desk.form1->currentDocument, std::string());
         QVERIFY(desk.form3->NextTimer.isEnabled());
@@ -396,7 +333,7 @@ private slots:
 
         QVERIFY(desk.form1->close());
         QVERIFY(!desk.form1->isVisible());
-        QCOMPARE(CountCalls(desk, "delete "), 0);
+        QCOMPARE(CountCalls(desk, "trash "), 0);
     }
 
     // Date, tag and name.

@@ -356,7 +356,8 @@ private slots:
         QToolButton* post = ButtonWithCaption(desk.form1, QStringLiteral("Post*"));
         QVERIFY(post);
         QTest::mouseClick(post, Qt::LeftButton);
-        QVERIFY(ContainsChange(desk.files.changes(), "move /in/scan.pdf -> /docs/post/2014-09"));
+        QVERIFY(
+            ContainsChange(desk.files.changes(), "move /in/scan.pdf -> /docs/post/2014-09.pdf"));
         QVERIFY(desk.form1->currentDocument.empty());
     }
 

@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(desk.openedFolders.size(), 1);
     }
 
-    void twoQuickClicksWithNoInputFolderOpenAnEmptyPath() {
+    void twoQuickClicksWithNoInputFolderSayWhyNothingOpens() {
         DeskFixture desk;
         desk.start();
         desk.form1->MinimizeToTray();
@@ -135,8 +135,20 @@ private slots:
 
         desk.form1->TrayIcon1Click();
         desk.form1->TrayIcon1Click();
-        QCOMPARE(desk.openedFolders, QStringList({QString()}));
+        QVERIFY(desk.openedFolders.isEmpty());
+        QVERIFY(desk.form3->notice().text().contains(
+            QStringLiteral("No document input folder is set")));
+        QVERIFY(desk.form3->notice().isVisible());
         QVERIFY(desk.form1->inTray);
+    }
+
+    void aRelativeInputFolderIsNotOpenedAndSaysWhy() {
+        DeskFixture desk;
+        desk.start();
+        desk.form3->Edit4->setText(QStringLiteral("Scans"));
+        desk.form1->OpenDocumentFolder1Click();
+        QVERIFY(desk.openedFolders.isEmpty());
+        QVERIFY(desk.form3->notice().text().contains(QStringLiteral("\"Scans\"")));
     }
 
     void theMenuOpensTheInputFolderAsTyped() {

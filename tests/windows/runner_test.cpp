@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
@@ -10,6 +11,7 @@
 #include <QTest>
 
 #include "components/message_box.h"
+#include "components/notice.h"
 #include "components/qstatus.h"
 #include "config/sequence_language.h"
 #include "config/tform3.h"
@@ -57,6 +59,35 @@ QStringList Items(const QListWidget* list) {
         items.append(list->item(row)->text());
     }
     return items;
+}
+
+// What the runner shows about a step that went wrong: the step, a dash and the problem.
+QString Report(const QString& step, const QString& problem) {
+    return step + QStringLiteral(" \u2014 ") + problem;
+}
+
+// A window that is listed but closed before the runner gets to it.
+void ListThenCloseScanner(DeskFixture& desk) {
+    desk.windowSystem.open(0x60, 600, "Scanner");
+    desk.form3->Button10Click();
+    desk.windowSystem.close("Scanner");
+}
+
+// The problem stands in the activity label, the status panel and the note, and no message box
+// waits for an answer.
+void VerifySaidWithoutAMessageBox(DeskFixture& desk, const QString& report) {
+    QVERIFY(MessageBox::shown().isEmpty());
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QCOMPARE(Activity(desk), report);
+    QCOMPARE(desk.form1->QStatus1->panelText(1), report);
+    QVERIFY(desk.form3->notice().isVisible());
+    QCOMPARE(desk.form3->notice().text(), report);
+}
+
+// Lets the note's time run out, so that a later showing can be told apart.
+void LetTheNoticeExpire(DeskFixture& desk) {
+    emit desk.form3->notice().hideTimer().timeout();
+    QVERIFY(!desk.form3->notice().isVisible());
 }
 
 std::vector<KeyEvent> EnterPressed(int times) {
@@ -298,29 +329,28 @@ private slots:
         desk.form3->setSequenceText("ENTER\r\nTYPE:abc\r\nHANDLEDOCUMENT");
         desk.form3->Run();
         desk.form3->NextTimerTimer();
+        VerifySaidWithoutAMessageBox(desk, Report(QStringLiteral("0: ENTER"),
+                                                  QStringLiteral("no keyboard on this display")));
+        LetTheNoticeExpire(desk);
+
         desk.form3->NextTimerTimer();
         QCOMPARE(desk.form3->currentLine, 2);
+        QCOMPARE(Activity(desk), Report(QStringLiteral("1: TYPE:abc"),
+                                        QStringLiteral("no keyboard on this display")));
+        QVERIFY(!desk.form3->notice().isVisible());
         desk.form3->NextTimerTimer();
         QVERIFY(desk.form1->DocumentDetectionTimer.isEnabled());
-        int reports = 0;
-        for (const MessageBox::Shown& shown : MessageBox::shown()) {
-            reports += shown.text.contains(QStringLiteral("no keyboard")) ? 1 : 0;
-        }
-        QCOMPARE(reports, 1);
+        QVERIFY(MessageBox::shown().isEmpty());
     }
 
     void waitSecondsWithoutANumberIsReportedOnceAndSkipped() {
         DeskFixture desk;
         desk.start();
         desk.form3->setSequenceText("WAITSECONDS:x\r\nENTER");
-        // Enough answers for a message at every pass, so a repeat shows up as a count.
-        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
-        MessageBox::setNextAnswer(MessageBox::Answer::Ok);
         desk.form3->Run();
         desk.form3->NextTimerTimer();
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().text,
-                 QStringLiteral("'x' is not a valid integer value"));
+        VerifySaidWithoutAMessageBox(desk, QStringLiteral("0: WAITSECONDS:x \u2014 "
+                                                          "'x' is not a valid integer value"));
         QCOMPARE(desk.form3->currentLine, 1);
         QCOMPARE(desk.form3->NextTimer.interval(), 200);
         QVERIFY(desk.form3->NextTimer.isEnabled());
@@ -328,11 +358,107 @@ private slots:
         desk.form3->NextTimerTimer();
         QCOMPARE(desk.form3->currentLine, 2);
         QVERIFY(desk.keyboard.sent == EnterPressed(1));
+        QCOMPARE(Activity(desk), QStringLiteral("1: ENTER"));
+    }
+
+    // Problems during a run: said without a message box, once per run.
+
+    void aVanishedSwitchTargetIsSaidWithoutAMessageBox() {
+        DeskFixture desk;
+        desk.start();
+        desk.form3->setSequenceText("SWITCH:Scanner\r\nENTER");
+        ListThenCloseScanner(desk);
+        desk.form3->Run();
+        desk.form3->NextTimerTimer();
+        QVERIFY(desk.windowSystem.activated.empty());
+        VerifySaidWithoutAMessageBox(
+            desk, Report(QStringLiteral("0: SWITCH:Scanner"),
+                         QStringLiteral("The window \"Scanner\" no longer exists.")));
+
+        // The run goes on, and its keys have nowhere to go but where they went before.
+        desk.form3->NextTimerTimer();
+        QVERIFY(desk.keyboard.sent == EnterPressed(1));
+        QCOMPARE(Activity(desk), QStringLiteral("1: ENTER"));
+    }
+
+    void aRefusedCloseIsSaidWithoutAMessageBox() {
+        DeskFixture desk;
+        desk.start();
+        desk.windowSystem.refuseEndWith = "not permitted";
+        desk.windowSystem.open(0x60, 600, "Scanner");
+        desk.form3->Button10Click();
+        desk.form3->setSequenceText("CLOSE:Scanner");
+        desk.form3->Run();
+        desk.form3->NextTimerTimer();
+        QVERIFY(desk.windowSystem.ended.empty());
+        QVERIFY(MessageBox::shown().isEmpty());
+        const QString report = Activity(desk);
+        QVERIFY2(report.startsWith(QStringLiteral("0: CLOSE:Scanner \u2014 ")), qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("not permitted")), qPrintable(report));
+        VerifySaidWithoutAMessageBox(desk, report);
+    }
+
+    void theNoticeNeverTakesTheKeyboardFocus() {
+        DeskFixture desk;
+        desk.start();
+        desk.form3->setSequenceText("SWITCH:Scanner");
+        ListThenCloseScanner(desk);
+        desk.form3->Run();
+        desk.form3->NextTimerTimer();
+        QCoreApplication::processEvents();
+        Notice& notice = desk.form3->notice();
+        QVERIFY(notice.isVisible());
+        QVERIFY(notice.isWindow());
+        QVERIFY(notice.testAttribute(Qt::WA_ShowWithoutActivating));
+        QVERIFY(notice.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+        QWidget* focused = QApplication::focusWidget();
+        QVERIFY(focused != &notice && !notice.isAncestorOf(focused));
+    }
+
+    void aLaterRunSaysTheSameFaultAgain() {
+        DeskFixture desk;
+        desk.start();
+        desk.form3->setSequenceText("SWITCH:Scanner");
+        ListThenCloseScanner(desk);
+        desk.form3->Run();
+        desk.form3->NextTimerTimer();
+        QVERIFY(desk.form3->notice().isVisible());
+        LetTheNoticeExpire(desk);
+        desk.form3->Button13->click();
 
         desk.form3->Run();
         desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 1);
-        QCOMPARE(MessageBox::shown().size(), 1);
+        VerifySaidWithoutAMessageBox(
+            desk, Report(QStringLiteral("0: SWITCH:Scanner"),
+                         QStringLiteral("The window \"Scanner\" no longer exists.")));
+    }
+
+    void aLoopingRunSaysTheFaultOnce() {
+        DeskFixture desk;
+        desk.start();
+        desk.form3->setSequenceText("SWITCH:Scanner");
+        ListThenCloseScanner(desk);
+        desk.form1->CheckBox1->setChecked(true);
+        desk.form3->NextTimerTimer();
+        const QString report = Report(QStringLiteral("0: SWITCH:Scanner"),
+                                      QStringLiteral("The window \"Scanner\" no longer exists."));
+        VerifySaidWithoutAMessageBox(desk, report);
+        LetTheNoticeExpire(desk);
+
+        // Past the last line the Active box starts the sequence over: the same run goes on.
+        desk.form3->NextTimerTimer();
+        QCOMPARE(desk.form3->currentLine, 0);
+        QVERIFY(desk.form3->NextTimer.isEnabled());
+        desk.form3->NextTimerTimer();
+        QCOMPARE(Activity(desk), report);
+        QVERIFY(!desk.form3->notice().isVisible());
+        QVERIFY(MessageBox::shown().isEmpty());
+
+        // Unchecking and checking the box again is a new run.
+        desk.form1->CheckBox1->setChecked(false);
+        desk.form1->CheckBox1->setChecked(true);
+        desk.form3->NextTimerTimer();
+        VerifySaidWithoutAMessageBox(desk, report);
     }
 
     // The window list.
