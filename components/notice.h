@@ -29,7 +29,6 @@ public:
     // The timer that hides the note; exposed so that a test can make the time pass.
     EventTimer& hideTimer() { return hideTimer_; }
 
-public slots:
     void dismiss();
 
 private:
