@@ -16,4 +16,5 @@ set(SORTWELL_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/../platform/linux/xdg_autostart.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../platform/linux/xdg_user_dirs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../platform/linux/proc_program_location.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/../platform/linux/unix_socket_channel.cpp
 )

@@ -2,16 +2,29 @@
 
 #include <unistd.h>
 
+#include <string_view>
+#include <utility>
+
 #include <QDir>
-#include <QLocalSocket>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
 
+#include "platform/linux/unix_socket_channel.h"
+
+using sortwell::platform::linux_host::AcceptResult;
+using sortwell::platform::linux_host::AcceptStatus;
+using sortwell::platform::linux_host::LineReader;
+using sortwell::platform::linux_host::SocketResult;
+using sortwell::platform::linux_host::UniqueFd;
+
 namespace {
 
-const QByteArray kShowRequest = QByteArrayLiteral("show\n");
+constexpr std::string_view kShowRequest = "show";
 // A request is one short line; anything longer is not from Sortwell.
-constexpr qint64 kMaxRequestBytes = 64;
+constexpr std::size_t kMaxRequestBytes = 64;
 constexpr int kConnectAttempts = 10;
 constexpr int kConnectTimeoutMs = 200;
 constexpr int kRetryPauseMs = 100;
@@ -23,9 +36,20 @@ QString perUserFolder() {
     return runtime.isEmpty() ? QDir::tempPath() : runtime;
 }
 
-QString perUserPath(const QString& key, const QString& suffix) {
-    return perUserFolder() + QLatin1Char('/') + key + QLatin1Char('-') +
-           QString::number(::getuid()) + suffix;
+QString perUserName(const QString& key, const QString& suffix) {
+    return key + QLatin1Char('-') + QString::number(::getuid()) + suffix;
+}
+
+QString socketPath(const QString& key, const QString& lockPath) {
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty()) {
+        folder = QFileInfo(lockPath).absolutePath();
+    }
+    return folder + QLatin1Char('/') + perUserName(key, QStringLiteral(".socket"));
+}
+
+std::string nativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 QString lockFailureReason(QLockFile::LockError error, const QString& path) {
@@ -41,22 +65,44 @@ QString lockFailureReason(QLockFile::LockError error, const QString& path) {
     return {};
 }
 
+// A file left behind is taken for a crash's leftover and replaced by the next start, so a
+// failure to remove it costs nothing.
+void removeSocketFile(const QString& path) {
+    ::unlink(nativePath(path).c_str());
+}
+
+// A notifier must not be deleted while it delivers its own signal.
+void retire(std::unique_ptr<QSocketNotifier>& notifier) {
+    notifier->setEnabled(false);
+    notifier.release()->deleteLater();
+}
+
 }  // namespace
+
+struct SingleInstance::Connection {
+    explicit Connection(UniqueFd socket) : fd(std::move(socket)), reader(kMaxRequestBytes) {}
+
+    UniqueFd fd;
+    LineReader reader;
+    std::unique_ptr<QSocketNotifier> notifier;
+};
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent)
     : QObject(parent),
-      lockPath_(perUserPath(key, QStringLiteral(".lock"))),
-      serverName_(perUserPath(key, QStringLiteral(".socket"))),
+      lockPath_(perUserFolder() + QLatin1Char('/') + perUserName(key, QStringLiteral(".lock"))),
+      serverName_(socketPath(key, lockPath_)),
       lock_(lockPath_) {
     // Only a lock whose owner process is gone counts as stale, never one that is merely old:
     // the program holds its lock for as long as it runs.
     lock_.setStaleLockTime(0);
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::acceptRequests);
 }
 
 SingleInstance::~SingleInstance() {
-    server_.close();
+    connections_.clear();
+    if (listenFd_.valid()) {
+        listenNotifier_.reset();
+        removeSocketFile(serverName_);
+    }
 }
 
 bool SingleInstance::claim() {
@@ -85,55 +131,109 @@ bool SingleInstance::takeLock() {
 }
 
 void SingleInstance::listen() {
-    // Holding the lock proves that no live instance owns the socket; a crashed one may have
-    // left its file behind, which would make listen() fail.
-    QLocalServer::removeServer(serverName_);
-    if (!server_.listen(serverName_)) {
+    // Holding the lock proves that no live instance owns the socket; a file that a crashed one
+    // left behind is replaced.
+    SocketResult listening =
+        sortwell::platform::linux_host::listenUserOnly(nativePath(serverName_));
+    if (!listening.fd.valid()) {
         error_ = QStringLiteral("Sortwell runs, but a second start cannot reach it: %1")
-                     .arg(server_.errorString());
+                     .arg(QString::fromStdString(listening.error));
+        return;
     }
+    listenFd_ = std::move(listening.fd);
+    listenNotifier_ = std::make_unique<QSocketNotifier>(listenFd_.get(), QSocketNotifier::Read);
+    connect(listenNotifier_.get(), &QSocketNotifier::activated, this,
+            &SingleInstance::acceptRequests);
+}
+
+void SingleInstance::stopListening() {
+    retire(listenNotifier_);
+    removeSocketFile(serverName_);
+    listenFd_ = UniqueFd();
 }
 
 void SingleInstance::askRunningInstanceToShow() {
     // The running instance takes its lock a moment before it listens, so a start that
     // races it retries for a short while.
-    QLocalSocket socket;
+    const std::string path = nativePath(serverName_);
+    const std::string request = std::string(kShowRequest) + '\n';
+    SocketResult sent;
     for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
-        socket.connectToServer(serverName_);
-        if (socket.waitForConnected(kConnectTimeoutMs)) {
-            socket.write(kShowRequest);
-            const bool sent = socket.waitForBytesWritten(kConnectTimeoutMs);
-            socket.disconnectFromServer();
-            if (sent) {
-                return;
-            }
+        sent = sortwell::platform::linux_host::sendMessage(path, request, kConnectTimeoutMs);
+        if (sent.error.empty()) {
+            return;
+        }
+        if (!sent.nobodyListens) {
             break;
         }
         QThread::msleep(kRetryPauseMs);
     }
     error_ = QStringLiteral("Sortwell is already running but does not answer: %1")
-                 .arg(socket.errorString());
+                 .arg(QString::fromStdString(sent.error));
 }
 
 void SingleInstance::acceptRequests() {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
-        // The request may have arrived along with the connection.
-        readRequest(socket);
+    for (;;) {
+        AcceptResult accepted = sortwell::platform::linux_host::acceptFromSameUser(listenFd_.get());
+        switch (accepted.status) {
+            case AcceptStatus::Accepted:
+                addConnection(std::move(accepted.fd));
+                break;
+            case AcceptStatus::Refused:
+                qWarning("sortwell: %s", accepted.error.c_str());
+                break;
+            case AcceptStatus::NonePending:
+                return;
+            case AcceptStatus::Failed:
+                // The socket stays ready, so going on would repeat the failure at once.
+                qWarning("sortwell: a second start can no longer reach this one: %s",
+                         accepted.error.c_str());
+                stopListening();
+                return;
+        }
     }
 }
 
-void SingleInstance::readRequest(QLocalSocket* socket) {
-    if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > kMaxRequestBytes) {
-            socket->abort();
-        }
+void SingleInstance::addConnection(UniqueFd fd) {
+    const int key = fd.get();
+    auto connection = std::make_unique<Connection>(std::move(fd));
+    connection->notifier = std::make_unique<QSocketNotifier>(key, QSocketNotifier::Read);
+    connect(connection->notifier.get(), &QSocketNotifier::activated, this,
+            [this, key] { readRequests(key); });
+    connections_[key] = std::move(connection);
+}
+
+void SingleInstance::readRequests(int fd) {
+    const auto found = connections_.find(fd);
+    if (found == connections_.end()) {
         return;
     }
-    const QByteArray request = socket->readLine(kMaxRequestBytes);
-    socket->disconnectFromServer();
-    if (request == kShowRequest) {
+    LineReader& reader = found->second->reader;
+    const LineReader::Status status = reader.readFrom(fd);
+    if (status == LineReader::Status::Failed) {
+        qWarning("sortwell: %s", reader.error().c_str());
+    }
+    bool understood = !reader.overlong();
+    int shows = 0;
+    while (understood) {
+        const std::optional<std::string> line = reader.takeLine();
+        if (!line) {
+            break;
+        }
+        understood = *line == kShowRequest;
+        shows += understood ? 1 : 0;
+    }
+    // Closed before the signal goes out: a slot that runs an event loop could read again.
+    if (!understood || status != LineReader::Status::Open) {
+        closeConnection(fd);
+    }
+    for (int i = 0; i < shows; ++i) {
         emit showRequested();
     }
+}
+
+void SingleInstance::closeConnection(int fd) {
+    const auto found = connections_.find(fd);
+    retire(found->second->notifier);
+    connections_.erase(found);
 }

@@ -1,15 +1,19 @@
 #pragma once
 
-#include <QLocalServer>
+#include <map>
+#include <memory>
+
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
-class QLocalSocket;
+#include "platform/linux/atomic_file.h"
 
-// One running Sortwell per user: the first start holds a lock file and listens for requests;
-// a later start asks that one to show its window and then leaves, so no second poller runs
-// over the same input folder.
+class QSocketNotifier;
+
+// One running Sortwell per user: the first start holds a lock file and listens for requests
+// on a user-only Unix socket; a later start asks that one to show its window and then leaves,
+// so no second poller runs over the same input folder. Requests are lines, e.g. "show\n".
 class SingleInstance : public QObject {
     Q_OBJECT
 
@@ -31,6 +35,7 @@ public:
     QString errorString() const { return error_; }
 
     QString lockFilePath() const { return lockPath_; }
+    // The path of the socket the claiming instance listens on.
     QString serverName() const { return serverName_; }
 
 signals:
@@ -38,16 +43,24 @@ signals:
     void showRequested();
 
 private:
+    struct Connection;
+
     bool takeLock();
     void listen();
+    void stopListening();
     void askRunningInstanceToShow();
     void acceptRequests();
-    void readRequest(QLocalSocket* socket);
+    void addConnection(sortwell::platform::linux_host::UniqueFd fd);
+    void readRequests(int fd);
+    void closeConnection(int fd);
 
     QString lockPath_;
     QString serverName_;
     QLockFile lock_;
-    QLocalServer server_;
     bool claimed_ = false;
     QString error_;
+    sortwell::platform::linux_host::UniqueFd listenFd_;
+    // Declared after the descriptors, so that each notifier goes before its descriptor closes.
+    std::unique_ptr<QSocketNotifier> listenNotifier_;
+    std::map<int, std::unique_ptr<Connection>> connections_;
 };

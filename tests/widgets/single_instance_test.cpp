@@ -1,16 +1,30 @@
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 #include <array>
+#include <string>
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QLocalSocket>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "components/single_instance.h"
+#include "platform/linux/unix_socket_channel.h"
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+using sortwell::platform::linux_host::connectTo;
+using sortwell::platform::linux_host::sendAll;
+using sortwell::platform::linux_host::sendMessage;
+using sortwell::platform::linux_host::UniqueFd;
 
 namespace {
 
@@ -20,6 +34,58 @@ QString uniqueKey() {
     return QStringLiteral("sortwell-test-%1-%2")
         .arg(QCoreApplication::applicationPid())
         .arg(++counter);
+}
+
+constexpr int kTimeoutMs = 5000;
+constexpr int kSentAsNobody = 0;
+constexpr int kRefusedByPermission = 3;
+constexpr int kOtherFailure = 4;
+
+std::string native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+UniqueFd connectToInstance(const SingleInstance& instance) {
+    return std::move(connectTo(native(instance.serverName()), kTimeoutMs).fd);
+}
+
+// True once the other end has closed the connection; the server never writes to it.
+bool closedByPeer(int fd) {
+    char byte = 0;
+    const ssize_t got = ::recv(fd, &byte, 1, MSG_DONTWAIT | MSG_PEEK);
+    return got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+}
+
+// A socket bound at `path` that never listens, as a process that died or hung before
+// listen() leaves it.
+UniqueFd boundWithoutListening(const QString& path) {
+    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, native(path).c_str(), sizeof(address.sun_path) - 1);
+    if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+        return UniqueFd();
+    }
+    return fd;
+}
+
+bool isSocketFile(const QString& path) {
+    struct stat info {};
+    return ::lstat(native(path).c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+// Sends a show request from a process of the user "nobody"; how that went, as an exit code.
+int showRequestAsNobody(const QString& socketPath) {
+    const std::string path = native(socketPath);
+    return sortwell::test::exitCodeAsNobody([&path] {
+        const auto sent = sendMessage(path, "show\n", kTimeoutMs);
+        if (sent.error.empty()) {
+            return kSentAsNobody;
+        }
+        const bool byPermission =
+            !sent.nobodyListens && sent.error.find(std::strerror(EACCES)) != std::string::npos;
+        return byPermission ? kRefusedByPermission : kOtherFailure;
+    });
 }
 
 // A child process that claims the key and then waits to be killed.
@@ -144,19 +210,107 @@ private slots:
         QVERIFY(first.claim());
         QSignalSpy shows(&first, &SingleInstance::showRequested);
 
-        QLocalSocket wrongLine;
-        wrongLine.connectToServer(first.serverName());
-        QVERIFY(wrongLine.waitForConnected(5000));
-        wrongLine.write("raise everything\n");
-        QTRY_COMPARE_WITH_TIMEOUT(wrongLine.state(), QLocalSocket::UnconnectedState, 5000);
+        const UniqueFd wrongLine = connectToInstance(first);
+        QVERIFY(wrongLine.valid());
+        QVERIFY(sendAll(wrongLine.get(), "raise everything\n").empty());
+        QTRY_VERIFY_WITH_TIMEOUT(closedByPeer(wrongLine.get()), kTimeoutMs);
 
-        QLocalSocket endless;
-        endless.connectToServer(first.serverName());
-        QVERIFY(endless.waitForConnected(5000));
-        endless.write(QByteArray(200, 's'));
-        QTRY_COMPARE_WITH_TIMEOUT(endless.state(), QLocalSocket::UnconnectedState, 5000);
+        const UniqueFd endless = connectToInstance(first);
+        QVERIFY(endless.valid());
+        QVERIFY(sendAll(endless.get(), std::string(200, 's')).empty());
+        QTRY_VERIFY_WITH_TIMEOUT(closedByPeer(endless.get()), kTimeoutMs);
 
         QCOMPARE(shows.count(), 0);
+    }
+
+    void aStaleSocketFileIsReplacedAndTheNewInstanceAnswers() {
+        const QString key = uniqueKey();
+        SingleInstance next(key);
+        QVERIFY(boundWithoutListening(next.serverName()).valid());
+        QVERIFY(isSocketFile(next.serverName()));
+
+        QVERIFY(next.claim());
+        QVERIFY2(next.errorString().isEmpty(), qPrintable(next.errorString()));
+        QSignalSpy shows(&next, &SingleInstance::showRequested);
+        SingleInstance later(key);
+        QVERIFY(!later.claim());
+        QVERIFY2(later.errorString().isEmpty(), qPrintable(later.errorString()));
+        QVERIFY(shows.wait(kTimeoutMs));
+    }
+
+    void aSocketHeldByALeftoverThatDoesNotListenIsRecovered() {
+        const QString key = uniqueKey();
+        SingleInstance next(key);
+        const UniqueFd leftover = boundWithoutListening(next.serverName());
+        QVERIFY(leftover.valid());
+
+        QVERIFY(next.claim());
+        QVERIFY2(next.errorString().isEmpty(), qPrintable(next.errorString()));
+        QSignalSpy shows(&next, &SingleInstance::showRequested);
+        SingleInstance later(key);
+        QVERIFY(!later.claim());
+        QVERIFY(shows.wait(kTimeoutMs));
+    }
+
+    void aRequestArrivingInPiecesIsReadWhole() {
+        SingleInstance first(uniqueKey());
+        QVERIFY(first.claim());
+        QSignalSpy shows(&first, &SingleInstance::showRequested);
+
+        const UniqueFd client = connectToInstance(first);
+        QVERIFY(client.valid());
+        for (const char* piece : {"s", "ho"}) {
+            QVERIFY(sendAll(client.get(), piece).empty());
+            // Lets the instance read the piece on its own before the next one comes.
+            QTest::qWait(100);
+            QCOMPARE(shows.count(), 0);
+            QVERIFY(!closedByPeer(client.get()));
+        }
+        QVERIFY(sendAll(client.get(), "w\n").empty());
+        QVERIFY(shows.wait(kTimeoutMs));
+        QCOMPARE(shows.count(), 1);
+    }
+
+    void anotherUserCannotOpenTheSocket() {
+        if (::geteuid() != 0) {
+            QSKIP("needs root to run a process as another user");
+        }
+        // A folder of the test's own, so that only the socket's mode stands in the way.
+        const sortwell::test::TempDir runtime;
+        const sortwell::test::ScopedEnv runtimeDir("XDG_RUNTIME_DIR", runtime.str());
+        SingleInstance first(uniqueKey());
+        QVERIFY(first.claim());
+        QVERIFY(first.serverName().startsWith(QString::fromStdString(runtime.str())));
+        QVERIFY(::chmod(runtime.path().c_str(), 0711) == 0);
+        QCOMPARE(sortwell::test::permissions(native(first.serverName())), 0600U);
+        QSignalSpy shows(&first, &SingleInstance::showRequested);
+
+        QCOMPARE(showRequestAsNobody(first.serverName()), kRefusedByPermission);
+
+        // Requests are taken in order, so once the user's own one is in, the other is done.
+        QVERIFY(sendMessage(native(first.serverName()), "show\n", kTimeoutMs).error.empty());
+        QVERIFY(shows.wait(kTimeoutMs));
+        QCOMPARE(shows.count(), 1);
+    }
+
+    void aPeerOfAnotherUserIsIgnoredEvenWhereTheFileLetsItIn() {
+        if (::geteuid() != 0) {
+            QSKIP("needs root to run a process as another user");
+        }
+        const sortwell::test::TempDir runtime;
+        const sortwell::test::ScopedEnv runtimeDir("XDG_RUNTIME_DIR", runtime.str());
+        SingleInstance first(uniqueKey());
+        QVERIFY(first.claim());
+        QVERIFY(::chmod(runtime.path().c_str(), 0711) == 0);
+        QVERIFY(::chmod(native(first.serverName()).c_str(), 0666) == 0);
+        QSignalSpy shows(&first, &SingleInstance::showRequested);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("user 65534")));
+
+        QCOMPARE(showRequestAsNobody(first.serverName()), kSentAsNobody);
+
+        QVERIFY(sendMessage(native(first.serverName()), "show\n", kTimeoutMs).error.empty());
+        QVERIFY(shows.wait(kTimeoutMs));
+        QCOMPARE(shows.count(), 1);
     }
 
     void aLockThatCannotBeWrittenIsReportedNotHandedOver() {
