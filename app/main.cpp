@@ -4,11 +4,11 @@
 #include <QSessionManager>
 #include <QTimer>
 
+#include "app/desk_windows.h"
 #include "app/sortwell_application.h"
 #include "app/termination_signals.h"
 #include "components/message_box.h"
 #include "components/single_instance.h"
-#include "desk/desk_windows.h"
 #include "platform/linux/posix_document_files.h"
 #include "platform/linux/posix_process_control.h"
 #include "platform/linux/x11/x11_connection.h"

@@ -9,15 +9,17 @@ add_library(sortwell_windows STATIC
     ${CMAKE_SOURCE_DIR}/desk/desk_services.cpp
     ${CMAKE_SOURCE_DIR}/desk/desk_icons.cpp
     ${CMAKE_SOURCE_DIR}/desk/tform1.cpp ${CMAKE_SOURCE_DIR}/desk/tform1.h
+    ${CMAKE_SOURCE_DIR}/desk/desk_face.h
     ${CMAKE_SOURCE_DIR}/desk/tform1_settings.cpp
     ${CMAKE_SOURCE_DIR}/desk/tform1_grid.cpp
     ${CMAKE_SOURCE_DIR}/desk/tform1_tray.cpp
     ${CMAKE_SOURCE_DIR}/desk/tform1_detection.cpp
     ${CMAKE_SOURCE_DIR}/desk/tform1_filing.cpp
     ${CMAKE_SOURCE_DIR}/desk/tform1_entry.cpp
-    ${CMAKE_SOURCE_DIR}/desk/desk_windows.cpp ${CMAKE_SOURCE_DIR}/desk/desk_windows.h
+    ${CMAKE_SOURCE_DIR}/app/desk_windows.cpp ${CMAKE_SOURCE_DIR}/app/desk_windows.h
     ${CMAKE_SOURCE_DIR}/config/tform2.cpp ${CMAKE_SOURCE_DIR}/config/tform2.h
     ${CMAKE_SOURCE_DIR}/config/tform3.cpp ${CMAKE_SOURCE_DIR}/config/tform3.h
+    ${CMAKE_SOURCE_DIR}/config/configuration_face.h
     ${CMAKE_SOURCE_DIR}/config/tform3_buttons.cpp
     ${CMAKE_SOURCE_DIR}/config/tform3_names.cpp
     ${CMAKE_SOURCE_DIR}/config/tform3_general.cpp

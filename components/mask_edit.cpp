@@ -3,13 +3,17 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTimer>
+#include <utility>
 
 #include "components/message_box.h"
-#include "desk/date_entry.h"
 
-TMaskEdit::TMaskEdit(const QString& inputMask, bool allPositionsRequired, QWidget* parent)
-    : QLineEdit(parent), allPositionsRequired_(allPositionsRequired) {
+TMaskEdit::TMaskEdit(const QString& inputMask, QWidget* parent) : QLineEdit(parent) {
     setInputMask(inputMask);
+}
+
+void TMaskEdit::setLeaveRule(LeaveRule mayLeave, const QString& refusal) {
+    mayLeave_ = std::move(mayLeave);
+    refusal_ = refusal;
 }
 
 QString TMaskEdit::typedText() const {
@@ -34,8 +38,7 @@ void TMaskEdit::focusOutEvent(QFocusEvent* event) {
         event->reason() == Qt::ActiveWindowFocusReason) {
         return;
     }
-    if (allPositionsRequired_ &&
-        !sortwell::desk::MayLeaveYearField(typedText().toStdString(), isModified())) {
+    if (mayLeave_ && !mayLeave_(typedText(), isModified())) {
         complaining_ = true;
         // Complain after the focus change has settled, so that taking the focus back sticks.
         // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): the queued call is Qt's
@@ -54,9 +57,7 @@ void TMaskEdit::refuseIncompleteInput() {
         return;
     }
     QApplication::beep();
-    MessageBox::warning(window(), QApplication::applicationName(),
-                        QString::fromUtf8(sortwell::desk::kInvalidInputMessage.data(),
-                                          sortwell::desk::kInvalidInputMessage.size()));
+    MessageBox::warning(window(), QApplication::applicationName(), refusal_);
     setFocus(Qt::OtherFocusReason);
     complaining_ = false;
 }

@@ -1,14 +1,23 @@
 #pragma once
 
+#include <functional>
+
 #include <QLineEdit>
 
-// A one-line field with an edit mask. With every position required, leaving the field after
-// editing it while incomplete is refused with a beep and a message, and the focus stays;
-// Escape abandons the edit and brings back the text the field had when it got the focus.
+// A one-line field with an edit mask. With a leave rule, leaving the field when the rule says
+// no is refused with a beep and a message, and the focus stays; Escape abandons the edit and
+// brings back the text the field had when it got the focus.
 class TMaskEdit : public QLineEdit {
     Q_OBJECT
 public:
-    TMaskEdit(const QString& inputMask, bool allPositionsRequired, QWidget* parent = nullptr);
+    // Whether the focus may leave, given the typed text and whether it was edited since the
+    // field got the focus.
+    using LeaveRule = std::function<bool(const QString& typed, bool edited)>;
+
+    explicit TMaskEdit(const QString& inputMask, QWidget* parent = nullptr);
+
+    // From now on the focus leaves only when `mayLeave` agrees; otherwise `refusal` is shown.
+    void setLeaveRule(LeaveRule mayLeave, const QString& refusal);
 
     // The text without the blank character of the mask ("_"), as the user typed it.
     QString typedText() const;
@@ -23,7 +32,8 @@ private:
     // True when the focus went to another control of the same shown window.
     bool focusMovedWithinWindow() const;
 
-    bool allPositionsRequired_;
+    LeaveRule mayLeave_;
+    QString refusal_;
     QString textOnEntry_;
     bool complaining_ = false;
 };

@@ -1,5 +1,7 @@
 #include "config/tform3.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -11,17 +13,18 @@
 
 #include "components/dialog_frame.h"
 #include "config/sequence_step.h"
-#include "desk/tform1.h"
+#include "config/tform2.h"
+#include "desk/desk_face.h"
 
 namespace {
 constexpr int kGeneralTab = 3;
 }
 
-TForm3::TForm3(DeskServices services, TForm1* form1, TForm2* form2)
-    : QDialog(form1),
+TForm3::TForm3(DeskServices services, DeskFace* desk, TForm2* form2, QWidget* parent)
+    : QDialog(parent),
       NextTimer(this, sortwell::config::kStepIntervalMs),
       services_(std::move(services)),
-      form1_(form1),
+      desk_(desk),
       form2_(form2) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Configuration"));
@@ -56,13 +59,13 @@ void TForm3::showEvent(QShowEvent* event) {
 
 void TForm3::Button1Click() {
     reloadOnClose = false;
-    form1_->Save();
-    form1_->Load();
+    desk_->Save();
+    desk_->Load();
     accept();
 }
 
 void TForm3::Button20Click() {
-    form1_->Save();
+    desk_->Save();
 }
 
 void TForm3::Button19Click() {
@@ -76,10 +79,46 @@ void TForm3::done(int result) {
 }
 
 void TForm3::FormClose() {
-    form1_->Timer1.setEnabled(true);
+    desk_->setWindowListTimer(true);
     if (reloadOnClose) {
-        form1_->Load();
+        desk_->Load();
     }
+}
+
+void TForm3::showModal() {
+    exec();
+}
+
+QString TForm3::inputFolder() const {
+    return Edit4->text();
+}
+
+void TForm3::setInputFolder(const QString& folder) {
+    Edit4->setText(folder);
+}
+
+bool TForm3::attachOriginalName() const {
+    return CheckBox1->isChecked();
+}
+
+void TForm3::setAttachOriginalName(bool attach) {
+    CheckBox1->setChecked(attach);
+}
+
+bool TForm3::autostart() const {
+    return CheckBox2->isChecked();
+}
+
+void TForm3::setAutostart(bool autostart) {
+    CheckBox2->setChecked(autostart);
+}
+
+QString TForm3::columnsText() const {
+    return Edit1->text();
+}
+
+void TForm3::setColumnsText(const QString& text) {
+    Edit1->setText(text);
 }
 
 std::vector<sortwell::desk::TargetButton> TForm3::targetButtons() const {
@@ -113,6 +152,17 @@ std::vector<std::string> TForm3::names() const {
         result.push_back(ListBox4->item(row)->text().toStdString());
     }
     return result;
+}
+
+void TForm3::setNames(const std::vector<std::string>& names) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string& name : names) {
+        list.append(QString::fromStdString(name));
+    }
+    ListBox4->clear();
+    ListBox4->addItems(list);
+    form2_->setNames(list);
 }
 
 std::string TForm3::sequenceText() const {

@@ -8,10 +8,11 @@
 
 #include "components/event_timer.h"
 #include "components/notice.h"
+#include "config/configuration_face.h"
 #include "config/sequence_language.h"
 #include "config/window_list.h"
-#include "desk/button_grid.h"
 #include "desk/desk_services.h"
+#include "desk/target_button.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -23,16 +24,17 @@ class QPushButton;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
-class TForm1;
+class DeskFace;
 class TForm2;
 
 // The Configuration dialog. Its fields hold the live values of most settings, which the desk
-// reads directly; it also hosts the automation runner and the window list, which work whether
-// it is shown or not.
-class TForm3 : public QDialog {
+// reads through its face; it also hosts the automation runner and the window list, which work
+// whether it is shown or not.
+class TForm3 : public QDialog, public ConfigurationFace {
     Q_OBJECT
 public:
-    TForm3(DeskServices services, TForm1* form1, TForm2* form2);
+    // `desk` is asked to save, load and switch its timers; `form2` edits a target.
+    TForm3(DeskServices services, DeskFace* desk, TForm2* form2, QWidget* parent = nullptr);
 
     QTabWidget* PageControl1 = nullptr;
 
@@ -136,25 +138,40 @@ public:
     void AppendWindowLine(sortwell::config::Command command);
 
     // The runner.
-    void Run();
-    void AbortRun();
+    void Run() override;
+    void AbortRun() override;
+    void resumeRunner() override;
     void Button11Click();
     void Button13Click();
     void NextTimerTimer();
     // Where the runner says what went wrong without taking the keyboard from the scanner.
     Notice& notice() { return notice_; }
+    void notify(const QString& title, const QString& text) override;
     // The window list.
     void Button10Click();
+    void refreshWindowList() override;
     const sortwell::config::WindowList& windowList() const { return windowList_; }
 
+    // The fields the desk reads and fills.
+    QString inputFolder() const override;
+    void setInputFolder(const QString& folder) override;
+    bool attachOriginalName() const override;
+    void setAttachOriginalName(bool attach) override;
+    bool autostart() const override;
+    void setAutostart(bool autostart) override;
+    QString columnsText() const override;
+    void setColumnsText(const QString& text) override;
     // The rows of the Buttons list, and the names of the Names tab, in list order.
-    std::vector<sortwell::desk::TargetButton> targetButtons() const;
-    void setTargetButtons(const std::vector<sortwell::desk::TargetButton>& buttons);
-    std::vector<std::string> names() const;
+    std::vector<sortwell::desk::TargetButton> targetButtons() const override;
+    void setTargetButtons(const std::vector<sortwell::desk::TargetButton>& buttons) override;
+    std::vector<std::string> names() const override;
+    void setNames(const std::vector<std::string>& names) override;
 
     // The sequence as the runner reads it, lines ended by CR LF.
-    std::string sequenceText() const;
-    void setSequenceText(const std::string& text);
+    std::string sequenceText() const override;
+    void setSequenceText(const std::string& text) override;
+
+    void showModal() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -188,7 +205,7 @@ private:
     void showInputFolderProblem();
 
     DeskServices services_;
-    TForm1* form1_;
+    DeskFace* desk_;
     TForm2* form2_;
     sortwell::config::WindowList windowList_;
     std::set<std::string> reportedProblems_;

@@ -14,8 +14,8 @@
 #include "components/message_box.h"
 #include "components/qbrfolder.h"
 #include "config/tform3.h"
+#include "desk/desk_face.h"
 #include "desk/settings_model.h"
-#include "desk/tform1.h"
 
 namespace {
 
@@ -208,7 +208,7 @@ void TForm3::Button22Click() {
 }
 
 void TForm3::Button21Click() {
-    form1_->LoadDefaults();
+    desk_->LoadDefaults();
 }
 
 std::string TForm3::pointStoreAtExchangeFolder(bool forExport) {
@@ -230,7 +230,7 @@ std::string TForm3::pointStoreAtExchangeFolder(bool forExport) {
 
 void TForm3::Button29Click() {
     const std::string folderProblem = pointStoreAtExchangeFolder(true);
-    form1_->Save();
+    desk_->Save();
     TQDReg& store = *services_.store;
     const bool exported = folderProblem.empty() && store.SaveToFile();
     if (!exported) {
@@ -265,7 +265,7 @@ void TForm3::Button30Click() {
         MessageBox::warning(this, QStringLiteral("Import"),
                             QString::fromStdString(store.LastError()));
     }
-    form1_->Load();
+    desk_->Load();
     // The imported choice takes effect at once, as a save would make it.
     const std::string startupError = sortwell::desk::RegisterStartup(store, CheckBox2->isChecked());
     if (!startupError.empty()) {

@@ -1,14 +1,12 @@
 #include <algorithm>
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
-#include "components/qstatus.h"
 #include "config/sequence_step.h"
 #include "config/tform3.h"
-#include "desk/tform1.h"
+#include "desk/desk_face.h"
 
 namespace {
 QString FromUtf8(std::string_view text) {
@@ -29,29 +27,36 @@ void TForm3::Run() {
 void TForm3::startAtFirstLine() {
     Button11->setEnabled(false);
     Button13->setEnabled(true);
-    form1_->Timer1.setEnabled(true);
-    form1_->SetTrayImage(1);
+    desk_->setWindowListTimer(true);
+    desk_->SetTrayImage(1);
     currentLine = 0;
     NextTimer.setEnabled(true);
 }
 
 void TForm3::AbortRun() {
     setActivity(FromUtf8(sortwell::config::kNoActivity));
-    form1_->DocumentDetectionTimer.setEnabled(false);
-    form1_->DocumentDetectionTimerTimeout.setEnabled(false);
-    form1_->SetTrayImage(0);
+    desk_->setDetectionTimers(false);
+    desk_->SetTrayImage(0);
     currentLine = 0;
     NextTimer.setEnabled(false);
     Button13->setEnabled(false);
     Button11->setEnabled(true);
-    if (form1_->CheckBox1->isChecked()) {
+    if (desk_->isActive()) {
         startAtFirstLine();
     }
 }
 
+void TForm3::resumeRunner() {
+    NextTimer.setEnabled(true);
+}
+
+void TForm3::notify(const QString& title, const QString& text) {
+    notice_.say(title, text);
+}
+
 void TForm3::Button13Click() {
-    form1_->Timer1.setEnabled(false);
-    form1_->CheckBox1->setChecked(false);
+    desk_->setWindowListTimer(false);
+    desk_->setActive(false);
     AbortRun();
 }
 
@@ -69,8 +74,7 @@ void TForm3::NextTimerTimer() {
     }
     std::string hostProblem;
     if (decision.action == StepAction::HandOver) {
-        form1_->DocumentDetectionTimerTimeout.setEnabled(true);
-        form1_->DocumentDetectionTimer.setEnabled(true);
+        desk_->setDetectionTimers(true);
         NextTimer.setEnabled(false);
     } else {
         hostProblem = sortwell::config::PerformStep(decision, *services_.windowSystem,
@@ -98,7 +102,7 @@ void TForm3::reportStepProblem(const std::string& activity, const std::string& p
 
 void TForm3::setActivity(const QString& text) {
     Label12->setText(text);
-    form1_->QStatus1->setPanelText(1, text);
+    desk_->setRunnerStatus(text);
 }
 
 void TForm3::Button10Click() {
@@ -116,6 +120,10 @@ void TForm3::Button10Click() {
     if (!std::equal(before.begin(), before.end(), after.begin(), after.end(), sameWindow)) {
         fillWindowListBoxes();
     }
+}
+
+void TForm3::refreshWindowList() {
+    Button10Click();
 }
 
 void TForm3::fillWindowListBoxes() {

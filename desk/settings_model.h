@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "components/qdreg.h"
-#include "desk/button_grid.h"
+#include "desk/target_button.h"
 
 namespace sortwell::desk {
 

@@ -16,7 +16,8 @@
 #include "components/mask_edit.h"
 #include "components/message_box.h"
 #include "components/qstatus.h"
-#include "config/tform3.h"
+#include "config/configuration_face.h"
+#include "desk/date_entry.h"
 #include "desk/desk_icons.h"
 
 namespace {
@@ -60,9 +61,8 @@ TForm1::~TForm1() {
     services_.store->FlushRegistry();
 }
 
-void TForm1::connectDialogs(TForm2* form2, TForm3* form3) {
-    form2_ = form2;
-    form3_ = form3;
+void TForm1::connectConfiguration(ConfigurationFace* configuration) {
+    configuration_ = configuration;
 }
 
 void TForm1::createHeader() {
@@ -73,10 +73,16 @@ void TForm1::createHeader() {
 
     Label7 = MakeLabel(QStringLiteral("Date:        /  "), Panel2, QStringLiteral("Label7"));
     Label7->setGeometry(8, 10, 80, 17);
-    MaskEdit1 = new TMaskEdit(QStringLiteral("99;_"), false, Panel2);
+    MaskEdit1 = new TMaskEdit(QStringLiteral("99;_"), Panel2);
     MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
     MaskEdit1->setGeometry(44, 6, 28, 23);
-    MaskEdit2 = new TMaskEdit(QStringLiteral("0000;_"), true, Panel2);
+    MaskEdit2 = new TMaskEdit(QStringLiteral("0000;_"), Panel2);
+    MaskEdit2->setLeaveRule(
+        [](const QString& typed, bool edited) {
+            return sortwell::desk::MayLeaveYearField(typed.toStdString(), edited);
+        },
+        QString::fromUtf8(sortwell::desk::kInvalidInputMessage.data(),
+                          static_cast<qsizetype>(sortwell::desk::kInvalidInputMessage.size())));
     MaskEdit2->setObjectName(QStringLiteral("MaskEdit2"));
     MaskEdit2->setGeometry(88, 6, 46, 23);
     ComboBox1 = new QComboBox(Panel2);
@@ -256,7 +262,7 @@ void TForm1::clearProblem() {
 }
 
 void TForm1::notify(const QString& text) {
-    form3_->notice().say(QStringLiteral("Tessaryn Sortwell"), text);
+    configuration_->notify(QStringLiteral("Tessaryn Sortwell"), text);
 }
 
 void TForm1::applyMinimumSize() {
@@ -336,12 +342,12 @@ bool TForm1::FormCloseQuery() {
 
 void TForm1::CheckBox1Click() {
     if (CheckBox1->isChecked()) {
-        form3_->Run();
+        configuration_->Run();
         Enable1->setEnabled(false);
         Disable1->setEnabled(true);
     } else {
         DocumentDetectionTimer.setEnabled(false);
-        form3_->AbortRun();
+        configuration_->AbortRun();
         Enable1->setEnabled(true);
         Disable1->setEnabled(false);
     }
@@ -351,17 +357,38 @@ void TForm1::CheckBox1Click() {
 void TForm1::Button1Click() {
     Timer1.setEnabled(false);
     CheckBox1->setEnabled(false);
-    form3_->exec();
+    configuration_->showModal();
     Timer1.setEnabled(true);
     CheckBox1->setEnabled(true);
 }
 
 void TForm1::Timer1Timer() {
-    form3_->Button10Click();
+    configuration_->refreshWindowList();
 }
 
 QString TForm1::inputFolder() const {
-    return form3_->Edit4->text();
+    return configuration_->inputFolder();
+}
+
+bool TForm1::isActive() const {
+    return CheckBox1->isChecked();
+}
+
+void TForm1::setActive(bool active) {
+    CheckBox1->setChecked(active);
+}
+
+void TForm1::setDetectionTimers(bool on) {
+    DocumentDetectionTimerTimeout.setEnabled(on);
+    DocumentDetectionTimer.setEnabled(on);
+}
+
+void TForm1::setWindowListTimer(bool on) {
+    Timer1.setEnabled(on);
+}
+
+void TForm1::setRunnerStatus(const QString& text) {
+    QStatus1->setPanelText(1, text);
 }
 
 void TForm1::writeStore(sortwell::platform::FlushTiming timing) {

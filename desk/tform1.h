@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "components/event_timer.h"
+#include "desk/desk_face.h"
 #include "desk/desk_services.h"
 #include "desk/detection.h"
 #include "desk/document_stability.h"
@@ -21,23 +22,23 @@ class QMenu;
 class QPushButton;
 class QSystemTrayIcon;
 class QToolButton;
+class ConfigurationFace;
 class TMaskEdit;
 class TQStatus;
-class TForm2;
-class TForm3;
 
 // The main window, the document desk: the header with date, tag and name, the grid of target
 // buttons, the Active switch, the status bar, the tray icon and the timers that drive
-// detection. It holds the desk's runtime state; the settings live in the controls of the three
-// windows and in the store.
-class TForm1 : public QWidget {
+// detection. It holds the desk's runtime state; the settings live in its own controls, in the
+// fields of the Configuration dialog and in the store.
+class TForm1 : public QWidget, public DeskFace {
     Q_OBJECT
 public:
     explicit TForm1(DeskServices services);
     ~TForm1() override;
 
-    // The dialogs are created after the main window; the program hands them over at once.
-    void connectDialogs(TForm2* form2, TForm3* form3);
+    // The Configuration dialog is created after the main window; the program hands it over at
+    // once.
+    void connectConfiguration(ConfigurationFace* configuration);
 
     // Controls, named as the rest of the program knows them.
     QFrame* Panel2 = nullptr;
@@ -91,9 +92,16 @@ public:
     void Timer1Timer();
 
     // Settings model.
-    void Load();
-    void Save();
-    void LoadDefaults();
+    void Load() override;
+    void Save() override;
+    void LoadDefaults() override;
+
+    // What the dialogs may ask of the desk besides the settings.
+    bool isActive() const override;
+    void setActive(bool active) override;
+    void setDetectionTimers(bool on) override;
+    void setWindowListTimer(bool on) override;
+    void setRunnerStatus(const QString& text) override;
 
     // Grid.
     void RefreshButtons();
@@ -123,7 +131,7 @@ public:
     // Whether the notification area holds the icon; without it "to the tray" minimises.
     bool trayAvailable() const;
     // The tray image: 0 idle, 1 running.
-    void SetTrayImage(int index);
+    void SetTrayImage(int index) override;
     int trayImage() const { return trayImage_; }
 
     // Detection.
@@ -154,8 +162,6 @@ public:
 
     TQDReg& store() const { return *services_.store; }
     const DeskServices& services() const { return services_; }
-    TForm3* form3() const { return form3_; }
-    TForm2* form2() const { return form2_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -202,8 +208,7 @@ private:
     void removeLeftoverTemporaries();
 
     DeskServices services_;
-    TForm2* form2_ = nullptr;
-    TForm3* form3_ = nullptr;
+    ConfigurationFace* configuration_ = nullptr;
     int trayImage_ = 0;
     int trayRetriesLeft_ = 0;
     EventTimer trayRetryTimer_;

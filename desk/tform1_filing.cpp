@@ -1,13 +1,12 @@
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
 #include "components/mask_edit.h"
 #include "components/qstatus.h"
-#include "config/tform3.h"
+#include "config/configuration_face.h"
 #include "desk/date_entry.h"
 #include "desk/filing.h"
 #include "desk/tform1.h"
@@ -50,7 +49,7 @@ void TForm1::MainButtonClick(QAbstractButton* button) {
                        Edit1->text().toStdString(), ComboBox1->currentText().toStdString()};
     request.inputFolder = presentedFolder_;
     request.documentName = currentDocument;
-    request.attach = form3_->CheckBox1->isChecked();
+    request.attach = configuration_->attachOriginalName();
     const std::string problem =
         sortwell::desk::FileDocument(sortwell::desk::PlanFiling(request), *services_.files);
     if (!problem.empty()) {
@@ -173,5 +172,5 @@ void TForm1::clearDesk(const QString& statusText) {
 }
 
 void TForm1::resumeRunner() {
-    form3_->NextTimer.setEnabled(true);
+    configuration_->resumeRunner();
 }

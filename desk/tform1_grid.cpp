@@ -4,11 +4,10 @@
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QToolButton>
 
-#include "config/tform3.h"
+#include "config/configuration_face.h"
 #include "desk/button_grid.h"
 #include "desk/tform1.h"
 
@@ -67,11 +66,11 @@ void TForm1::RefreshButtons() {
     }
     const sortwell::desk::NameSelection selection{!ComboBox1->isHidden(),
                                                   ComboBox1->currentText().toStdString()};
-    const std::vector<sortwell::desk::TargetButton> targets = form3_->targetButtons();
+    const std::vector<sortwell::desk::TargetButton> targets = configuration_->targetButtons();
     updateGridHint(!targets.empty());
     const sortwell::desk::ButtonGrid grid =
-        sortwell::desk::LayOutButtons(targets, form3_->Edit1->text().toStdString(), selection,
-                                      {Panel1->width(), Panel1->height()});
+        sortwell::desk::LayOutButtons(targets, configuration_->columnsText().toStdString(),
+                                      selection, {Panel1->width(), Panel1->height()});
     // Positions are inside the panel's border, as the layout counts them.
     const int border = Panel1->frameWidth();
     for (const sortwell::desk::GridCell& cell : grid.cells) {

@@ -1,12 +1,8 @@
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QSignalBlocker>
 
-#include "components/message_box.h"
-#include "config/tform2.h"
-#include "config/tform3.h"
+#include "config/configuration_face.h"
 #include "desk/settings_model.h"
 #include "desk/tform1.h"
 
@@ -23,17 +19,18 @@ QStringList ToQStringList(const std::vector<std::string>& texts) {
 
 void TForm1::Save() {
     sortwell::desk::SettingsSnapshot snapshot;
-    snapshot.sequence = form3_->sequenceText();
-    snapshot.inputDir = form3_->Edit4->text().toStdString();
+    ConfigurationFace& configuration = *configuration_;
+    snapshot.sequence = configuration.sequenceText();
+    snapshot.inputDir = configuration.inputFolder().toStdString();
     snapshot.active = CheckBox1->isChecked();
-    snapshot.attach = form3_->CheckBox1->isChecked();
-    snapshot.autostart = form3_->CheckBox2->isChecked();
-    snapshot.columnsText = form3_->Edit1->text().toStdString();
-    snapshot.buttons = form3_->targetButtons();
-    snapshot.names = form3_->names();
+    snapshot.attach = configuration.attachOriginalName();
+    snapshot.autostart = configuration.autostart();
+    snapshot.columnsText = configuration.columnsText().toStdString();
+    snapshot.buttons = configuration.targetButtons();
+    snapshot.names = configuration.names();
     const sortwell::desk::SaveReport report = sortwell::desk::SaveSettings(store(), snapshot);
     // A column count that is no number is repaired in the field as well.
-    form3_->Edit1->setText(QString::fromStdString(snapshot.columnsText));
+    configuration.setColumnsText(QString::fromStdString(snapshot.columnsText));
     writeStore(sortwell::platform::FlushTiming::Now);
     reportOnce(report.startupError);
     reportOnce(report.namesError);
@@ -46,14 +43,14 @@ void TForm1::Load() {
     }
     const sortwell::desk::LoadedSettings loaded = sortwell::desk::LoadSettings(store());
     const sortwell::desk::SettingsSnapshot& snapshot = loaded.snapshot;
-    form3_->setSequenceText(snapshot.sequence);
-    form3_->Edit4->setText(QString::fromStdString(snapshot.inputDir));
-    form3_->setTargetButtons(snapshot.buttons);
-    form3_->Edit1->setText(QString::fromStdString(snapshot.columnsText));
+    ConfigurationFace& configuration = *configuration_;
+    configuration.setSequenceText(snapshot.sequence);
+    configuration.setInputFolder(QString::fromStdString(snapshot.inputDir));
+    configuration.setTargetButtons(snapshot.buttons);
+    configuration.setColumnsText(QString::fromStdString(snapshot.columnsText));
+    configuration.setNames(snapshot.names);
 
     const QStringList names = ToQStringList(snapshot.names);
-    form3_->ListBox4->clear();
-    form3_->ListBox4->addItems(names);
     {
         // Selecting from here is not the user's pick and stores nothing.
         const QSignalBlocker blocker(ComboBox1);
@@ -61,11 +58,10 @@ void TForm1::Load() {
         ComboBox1->addItems(names);
         ComboBox1->setCurrentIndex(loaded.selectedName);
     }
-    form2_->setNames(names);
     ComboBox1->setVisible(loaded.nameSelectorVisible);
 
-    form3_->CheckBox2->setChecked(snapshot.autostart);
-    form3_->CheckBox1->setChecked(snapshot.attach);
+    configuration.setAutostart(snapshot.autostart);
+    configuration.setAttachOriginalName(snapshot.attach);
     CheckBox1->setChecked(snapshot.active);
     PostponedRefreshButtons();
 }
@@ -73,8 +69,8 @@ void TForm1::Load() {
 void TForm1::LoadDefaults() {
     CheckBox1->setChecked(false);
     const std::string startupError = sortwell::desk::ApplyDefaults(store());
-    form3_->CheckBox1->setChecked(true);
-    form3_->CheckBox2->setChecked(true);
+    configuration_->setAttachOriginalName(true);
+    configuration_->setAutostart(true);
     writeStore(sortwell::platform::FlushTiming::Now);
     reportOnce(startupError);
     Load();

@@ -11,7 +11,6 @@
 #include <QSystemTrayIcon>
 #include <QWindowStateChangeEvent>
 
-#include "config/tform3.h"
 #include "desk/desk_icons.h"
 #include "desk/tform1.h"
 

@@ -16,3 +16,4 @@ sortwell_window_test(runner_test ${CMAKE_CURRENT_SOURCE_DIR}/windows/runner_test
 sortwell_window_test(config_dialog_test ${CMAKE_CURRENT_SOURCE_DIR}/windows/config_dialog_test.cpp)
 sortwell_window_test(edit_button_test ${CMAKE_CURRENT_SOURCE_DIR}/windows/edit_button_test.cpp)
 sortwell_window_test(desk_failures_test ${CMAKE_CURRENT_SOURCE_DIR}/windows/desk_failures_test.cpp)
+sortwell_window_test(desk_faces_test ${CMAKE_CURRENT_SOURCE_DIR}/windows/desk_faces_test.cpp)

@@ -10,9 +10,9 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "app/desk_windows.h"
 #include "components/message_box.h"
 #include "components/qdreg.h"
-#include "desk/desk_windows.h"
 #include "fakes/fake_document_files.h"
 #include "fakes/fake_host.h"
 #include "fakes/fake_keyboard.h"

@@ -7,7 +7,8 @@
 #include "desk/tform1.h"
 
 // The program's three windows, created in this order and alive until the end: the desk, the
-// Edit Button dialog and the Configuration dialog. They reach each other's controls directly.
+// Edit Button dialog and the Configuration dialog. The desk and the Configuration dialog know
+// each other only by their faces; this is the one place that joins them.
 struct DeskWindows {
     std::unique_ptr<TForm1> Form1;
     std::unique_ptr<TForm2> Form2;
