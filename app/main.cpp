@@ -9,12 +9,7 @@
 #include "app/termination_signals.h"
 #include "components/message_box.h"
 #include "components/single_instance.h"
-#include "platform/linux/posix_document_files.h"
-#include "platform/linux/posix_process_control.h"
-#include "platform/linux/x11/x11_connection.h"
-#include "platform/linux/x11/x11_keyboard.h"
-#include "platform/linux/x11/x11_window_system.h"
-#include "platform/linux/xdg_paths.h"
+#include "platform/host_services.h"
 
 namespace {
 
@@ -52,23 +47,19 @@ int RunDesk(SortwellApplication& app) {
         return 0;  // the running program shows its window instead
     }
 
-    using namespace sortwell::platform;
-    const std::shared_ptr<x11::X11Connection> display = x11::X11Connection::open();
-    x11::X11WindowSystem windowSystem(display);
-    x11::X11Keyboard keyboard(display);
-    linux_host::PosixProcessControl processControl(display);
-    // Moves that a crash interrupted are finished through the journal.
-    linux_host::PosixDocumentFiles files(linux_host::cacheHome() + "/tessaryn/sortwell-moves");
-    const std::string leftovers = files.finishInterruptedMoves();
-    TQDReg store;
+    const std::unique_ptr<sortwell::platform::HostServices> host =
+        sortwell::platform::MakeHostServices(
+            sortwell::platform::SessionEnvironment::ofThisProcess());
+    const std::string leftovers = host->finishInterruptedWork();
+    TQDReg store(host->store());
     ConfigureStore(store);
 
     DeskServices services;
     services.store = &store;
-    services.files = &files;
-    services.windowSystem = &windowSystem;
-    services.processControl = &processControl;
-    services.keyboard = &keyboard;
+    services.files = &host->documents();
+    services.windowSystem = &host->windowSystem();
+    services.processControl = &host->processControl();
+    services.keyboard = &host->keyboard();
     UseSystemClocksAndDesktop(services);
     DeskWindows windows(services);
     TForm1& desk = *windows.Form1;
@@ -85,7 +76,7 @@ int RunDesk(SortwellApplication& app) {
                      [&store] { store.FlushRegistry(); });
 
     SayOnceRunning(desk, &MessageBox::warning, leftovers);
-    SayOnceRunning(desk, &MessageBox::information, display->sessionNotice());
+    SayOnceRunning(desk, &MessageBox::information, host->choice().notice);
     desk.show();
     return QApplication::exec();
 }

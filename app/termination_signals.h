@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include "platform/termination_watch.h"
+
 class QSocketNotifier;
 
 // Turns SIGTERM and SIGINT (a log-off, a shutdown, Ctrl+C) into an orderly end of the event
@@ -20,5 +22,6 @@ signals:
 private:
     void readSignal();
 
+    sortwell::platform::TerminationWatch watch_;
     QSocketNotifier* notifier_ = nullptr;
 };

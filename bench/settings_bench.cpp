@@ -56,7 +56,7 @@ std::string ReadAll(const std::filesystem::path& path) {
 }
 
 void BM_SaveToRegistry(benchmark::State& state) {
-    TQDReg reg;
+    TQDReg reg(sortwell::platform::NativeHost());
     Fill(reg, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         if (!reg.SaveToRegistry()) {
@@ -67,7 +67,7 @@ void BM_SaveToRegistry(benchmark::State& state) {
 
 // A keystroke in the tag field: one push and a save whose flush may trail.
 void BM_SaveToRegistryKeystroke(benchmark::State& state) {
-    TQDReg reg;
+    TQDReg reg(sortwell::platform::NativeHost());
     Fill(reg, static_cast<int>(state.range(0)));
     int keystroke = 0;
     for (auto _ : state) {
@@ -80,7 +80,7 @@ void BM_SaveToRegistryKeystroke(benchmark::State& state) {
 }
 
 void BM_LoadFromRegistry(benchmark::State& state) {
-    TQDReg reg;
+    TQDReg reg(sortwell::platform::NativeHost());
     Fill(reg, static_cast<int>(state.range(0)));
     reg.SaveToRegistry();
     for (auto _ : state) {
@@ -91,7 +91,7 @@ void BM_LoadFromRegistry(benchmark::State& state) {
 }
 
 void BM_SaveToFile(benchmark::State& state) {
-    TQDReg reg;
+    TQDReg reg(sortwell::platform::NativeHost());
     Fill(reg, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         if (!reg.SaveToFile()) {
@@ -101,7 +101,7 @@ void BM_SaveToFile(benchmark::State& state) {
 }
 
 void BM_LoadFromFile(benchmark::State& state) {
-    TQDReg reg;
+    TQDReg reg(sortwell::platform::NativeHost());
     Fill(reg, static_cast<int>(state.range(0)));
     reg.SaveToFile();
     for (auto _ : state) {
@@ -114,7 +114,7 @@ void BM_LoadFromFile(benchmark::State& state) {
 // The floor: the settings file's bytes written to a new file, fsync, rename over the old;
 // with `syncFolder`, also the fsync of the folder that makes the rename itself durable.
 void BareWrite(benchmark::State& state, bool syncFolder) {
-    TQDReg reg;
+    TQDReg reg(sortwell::platform::NativeHost());
     Fill(reg, static_cast<int>(state.range(0)));
     reg.SaveToRegistry();
     const std::string bytes = ReadAll(BenchDir() / "tessaryn" / "Sortwell.conf");

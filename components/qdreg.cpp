@@ -6,8 +6,6 @@
 #include <iterator>
 #include <unordered_set>
 
-TQDReg::TQDReg() : TQDReg(sortwell::platform::NativeHost()) {}
-
 TQDReg::TQDReg(const sortwell::platform::Host& host) : host_(host) {
     IniFileDir = AppDir();
 }

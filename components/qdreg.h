@@ -69,7 +69,6 @@ class TQDReg {
 public:
     using Entry = sortwell::platform::SettingsEntry;
 
-    TQDReg();
     explicit TQDReg(const sortwell::platform::Host& host);
 
     std::string Programmname;

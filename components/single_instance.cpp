@@ -1,7 +1,5 @@
 #include "components/single_instance.h"
 
-#include <unistd.h>
-
 #include <string_view>
 #include <utility>
 
@@ -12,13 +10,13 @@
 #include <QStandardPaths>
 #include <QThread>
 
-#include "platform/linux/unix_socket_channel.h"
+#include "platform/local_channel.h"
 
-using sortwell::platform::linux_host::AcceptResult;
-using sortwell::platform::linux_host::AcceptStatus;
-using sortwell::platform::linux_host::LineReader;
-using sortwell::platform::linux_host::SocketResult;
-using sortwell::platform::linux_host::UniqueFd;
+using sortwell::platform::AcceptResult;
+using sortwell::platform::AcceptStatus;
+using sortwell::platform::LineReader;
+using sortwell::platform::SocketResult;
+using sortwell::platform::UniqueFd;
 
 namespace {
 
@@ -37,7 +35,8 @@ QString perUserFolder() {
 }
 
 QString perUserName(const QString& key, const QString& suffix) {
-    return key + QLatin1Char('-') + QString::number(::getuid()) + suffix;
+    return key + QLatin1Char('-') + QString::fromStdString(sortwell::platform::currentUserId()) +
+           suffix;
 }
 
 QString socketPath(const QString& key, const QString& lockPath) {
@@ -133,8 +132,7 @@ bool SingleInstance::takeLock() {
 void SingleInstance::listen() {
     // Holding the lock proves that no live instance owns the socket; a file that a crashed one
     // left behind is replaced.
-    SocketResult listening =
-        sortwell::platform::linux_host::listenUserOnly(nativePath(serverName_));
+    SocketResult listening = sortwell::platform::listenUserOnly(nativePath(serverName_));
     if (!listening.fd.valid()) {
         error_ = QStringLiteral("Sortwell runs, but a second start cannot reach it: %1")
                      .arg(QString::fromStdString(listening.error));
@@ -159,7 +157,7 @@ void SingleInstance::askRunningInstanceToShow() {
     const std::string request = std::string(kShowRequest) + '\n';
     SocketResult sent;
     for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
-        sent = sortwell::platform::linux_host::sendMessage(path, request, kConnectTimeoutMs);
+        sent = sortwell::platform::sendMessage(path, request, kConnectTimeoutMs);
         if (sent.error.empty()) {
             return;
         }
@@ -174,7 +172,7 @@ void SingleInstance::askRunningInstanceToShow() {
 
 void SingleInstance::acceptRequests() {
     for (;;) {
-        AcceptResult accepted = sortwell::platform::linux_host::acceptFromSameUser(listenFd_.get());
+        AcceptResult accepted = sortwell::platform::acceptFromSameUser(listenFd_.get());
         switch (accepted.status) {
             case AcceptStatus::Accepted:
                 addConnection(std::move(accepted.fd));

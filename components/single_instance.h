@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QString>
 
-#include "platform/linux/atomic_file.h"
+#include "platform/unique_fd.h"
 
 class QSocketNotifier;
 
@@ -50,7 +50,7 @@ private:
     void stopListening();
     void askRunningInstanceToShow();
     void acceptRequests();
-    void addConnection(sortwell::platform::linux_host::UniqueFd fd);
+    void addConnection(sortwell::platform::UniqueFd fd);
     void readRequests(int fd);
     void closeConnection(int fd);
 
@@ -59,7 +59,7 @@ private:
     QLockFile lock_;
     bool claimed_ = false;
     QString error_;
-    sortwell::platform::linux_host::UniqueFd listenFd_;
+    sortwell::platform::UniqueFd listenFd_;
     // Declared after the descriptors, so that each notifier goes before its descriptor closes.
     std::unique_ptr<QSocketNotifier> listenNotifier_;
     std::map<int, std::unique_ptr<Connection>> connections_;

@@ -17,7 +17,8 @@ struct Host {
     ProgramLocation* program = nullptr;
 };
 
-// The operations of the machine the program runs on.
+// What the store relies on, for this machine. The program gets it through its host services;
+// tools and tests that need only the store take it here.
 const Host& NativeHost();
 
 }  // namespace sortwell::platform

@@ -1,4 +1,4 @@
-#include "platform/linux/unix_socket_channel.h"
+#include "platform/local_channel.h"
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -9,10 +9,17 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <utility>
 
-namespace sortwell::platform::linux_host {
+#include "platform/linux/atomic_file.h"
+
+namespace sortwell::platform {
 namespace {
+
+using linux_host::errorText;
+using linux_host::folderOf;
+using linux_host::isFolder;
 
 constexpr mode_t kSocketMode = 0600;
 constexpr mode_t kFolderMode = 0700;
@@ -125,6 +132,10 @@ AcceptResult checkPeer(UniqueFd fd) {
 }
 
 }  // namespace
+
+std::string currentUserId() {
+    return std::to_string(::getuid());
+}
 
 SocketResult listenUserOnly(const std::string& path) {
     SocketResult result;
@@ -277,4 +288,4 @@ std::optional<std::string> LineReader::takeLine() {
     return line;
 }
 
-}  // namespace sortwell::platform::linux_host
+}  // namespace sortwell::platform

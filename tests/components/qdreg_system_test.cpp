@@ -103,7 +103,7 @@ TEST(NativeSystemTest, StartupEntryAndShellFoldersOfTheDesktop) {
     sortwell::test::ScopedEnv homeVar("HOME", home.str());
     sortwell::test::ScopedEnv config("XDG_CONFIG_HOME", home.str() + "/cfg");
     sortwell::test::ScopedEnv data("XDG_DATA_HOME", home.str() + "/data");
-    TQDReg reg;
+    TQDReg reg(sortwell::platform::NativeHost());
     EXPECT_FALSE(reg.GetSystemStartup("Tessaryn Sortwell"));
     reg.SetSystemStartup(true, "Tessaryn Sortwell");
     const auto entry = home.path() / "cfg/autostart/Tessaryn Sortwell.desktop";

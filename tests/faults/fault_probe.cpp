@@ -31,7 +31,7 @@ int answer(const std::string& problem) {
 }
 
 TQDReg makeStore() {
-    TQDReg store;
+    TQDReg store(sortwell::platform::NativeHost());
     store.Programmname = "Sortwell";
     store.Firmenname = "tessaryn";
     return store;

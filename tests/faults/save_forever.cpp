@@ -54,7 +54,7 @@ std::optional<long> parseRound(std::string_view text) {
 }
 
 TQDReg makeStore() {
-    TQDReg store;
+    TQDReg store(sortwell::platform::NativeHost());
     store.Programmname = "Sortwell";
     store.Firmenname = "tessaryn";
     return store;

@@ -7,13 +7,13 @@
 #include "components/qdreg.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    TQDReg reg;
+    TQDReg reg(sortwell::platform::NativeHost());
     reg.AddIniText(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!reg.IniUnsafeEntry().empty()) {
         return 0;
     }
     const std::string text = reg.IniText();
-    TQDReg again;
+    TQDReg again(sortwell::platform::NativeHost());
     again.AddIniText(text);
     // Folders are grouped on writing, so compare the written texts rather than the orders.
     if (again.IniText() != text) {

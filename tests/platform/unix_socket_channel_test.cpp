@@ -1,4 +1,4 @@
-#include "platform/linux/unix_socket_channel.h"
+#include "platform/local_channel.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -13,7 +13,7 @@
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
-namespace sortwell::platform::linux_host {
+namespace sortwell::platform {
 namespace {
 
 using test::exitCodeAsNobody;
@@ -285,4 +285,4 @@ TEST(SendAllTest, SendingToAClosedPeerFailsWithoutASignal) {
 }
 
 }  // namespace
-}  // namespace sortwell::platform::linux_host
+}  // namespace sortwell::platform

@@ -17,14 +17,14 @@
 #include <QTest>
 
 #include "components/single_instance.h"
-#include "platform/linux/unix_socket_channel.h"
+#include "platform/local_channel.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
-using sortwell::platform::linux_host::connectTo;
-using sortwell::platform::linux_host::sendAll;
-using sortwell::platform::linux_host::sendMessage;
-using sortwell::platform::linux_host::UniqueFd;
+using sortwell::platform::connectTo;
+using sortwell::platform::sendAll;
+using sortwell::platform::sendMessage;
+using sortwell::platform::UniqueFd;
 
 namespace {
 

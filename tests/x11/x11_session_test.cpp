@@ -4,39 +4,11 @@
 #include "platform/linux/x11/x11_connection.h"
 #include "platform/linux/x11/x11_keyboard.h"
 #include "platform/linux/x11/x11_keymap.h"
-#include "platform/linux/x11/x11_session.h"
 #include "platform/linux/x11/x11_window_property.h"
 #include "platform/linux/x11/x11_window_system.h"
 
 namespace sortwell::platform::x11 {
 namespace {
-
-TEST(X11SessionTest, WithoutDisplayThereIsNoX11AndTheReasonSaysSo) {
-    const auto plain = assessSession({"", "", ""});
-    EXPECT_FALSE(plain.canUseX11);
-    EXPECT_NE(plain.reason.find("DISPLAY is not set"), std::string::npos);
-
-    const auto wayland = assessSession({"", "wayland-0", "wayland"});
-    EXPECT_FALSE(wayland.canUseX11);
-    EXPECT_NE(wayland.reason.find("Wayland session has no XWayland"), std::string::npos);
-}
-
-TEST(X11SessionTest, AWaylandSessionWithXWaylandWorksWithANotice) {
-    for (const SessionEnvironment& environment :
-         {SessionEnvironment{":0", "wayland-0", ""}, SessionEnvironment{":0", "", "wayland"}}) {
-        const auto session = assessSession(environment);
-        EXPECT_TRUE(session.canUseX11);
-        EXPECT_EQ(session.reason, "");
-        EXPECT_NE(session.notice.find("only windows of programs running under XWayland"),
-                  std::string::npos);
-    }
-}
-
-TEST(X11SessionTest, AnX11SessionNeedsNoNotice) {
-    const auto session = assessSession({":0", "", "x11"});
-    EXPECT_TRUE(session.canUseX11);
-    EXPECT_EQ(session.notice, "");
-}
 
 TEST(X11ConnectionTest, WithoutDisplayEveryOperationDeclinesWithTheReason) {
     const auto connection = X11Connection::open(SessionEnvironment{"", "wayland-1", "wayland"});

@@ -25,8 +25,8 @@ Bool isPropertyNotifyOn(Display* /*display*/, XEvent* event,
 }  // namespace
 
 std::shared_ptr<X11Connection> X11Connection::open(const SessionEnvironment& environment) {
-    const SessionAssessment session = assessSession(environment);
-    if (!session.canUseX11) {
+    const HostChoice session = chooseHost(environment);
+    if (session.windows != WindowHost::X11) {
         return std::shared_ptr<X11Connection>(new X11Connection(nullptr, session.reason, {}));
     }
     Display* display = XOpenDisplay(environment.display.c_str());

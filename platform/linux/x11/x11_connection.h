@@ -4,7 +4,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/linux/x11/x11_session.h"
+#include "platform/session.h"
 
 // Xlib's own name for its display type, declared here so that users need not include Xlib.
 using Display = struct _XDisplay;  // NOLINT(bugprone-reserved-identifier)

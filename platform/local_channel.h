@@ -5,9 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "platform/linux/atomic_file.h"
+#include "platform/unique_fd.h"
 
-namespace sortwell::platform::linux_host {
+namespace sortwell::platform {
+
+// Tells this user from the others on the machine, for names of per-user files and sockets.
+std::string currentUserId();
 
 // An open socket, or the reason there is none.
 struct SocketResult {
@@ -76,4 +79,4 @@ private:
     std::string error_;
 };
 
-}  // namespace sortwell::platform::linux_host
+}  // namespace sortwell::platform

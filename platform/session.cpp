@@ -1,8 +1,8 @@
-#include "platform/linux/x11/x11_session.h"
+#include "platform/session.h"
 
 #include <cstdlib>
 
-namespace sortwell::platform::x11 {
+namespace sortwell::platform {
 namespace {
 
 std::string environmentValue(const char* name) {
@@ -10,8 +10,11 @@ std::string environmentValue(const char* name) {
     return value == nullptr ? std::string() : std::string(value);
 }
 
-bool isWaylandSession(const SessionEnvironment& environment) {
-    return !environment.waylandDisplay.empty() || environment.sessionType == "wayland";
+SessionKind sessionKindOf(const SessionEnvironment& environment) {
+    if (!environment.waylandDisplay.empty() || environment.sessionType == "wayland") {
+        return SessionKind::Wayland;
+    }
+    return environment.display.empty() ? SessionKind::NoDisplay : SessionKind::X11;
 }
 
 }  // namespace
@@ -21,27 +24,30 @@ SessionEnvironment SessionEnvironment::ofThisProcess() {
             environmentValue("XDG_SESSION_TYPE")};
 }
 
-SessionAssessment assessSession(const SessionEnvironment& environment) {
-    const bool wayland = isWaylandSession(environment);
+HostChoice chooseHost(const SessionEnvironment& environment) {
+    const SessionKind session = sessionKindOf(environment);
     if (environment.display.empty()) {
-        if (wayland) {
-            return {false,
+        if (session == SessionKind::Wayland) {
+            return {session,
+                    WindowHost::Unavailable,
                     "This Wayland session has no XWayland (DISPLAY is not set): other programs' "
                     "windows cannot be listed, raised or typed into.",
                     {}};
         }
-        return {false,
+        return {session,
+                WindowHost::Unavailable,
                 "There is no X display (DISPLAY is not set): other programs' windows cannot be "
                 "listed, raised or typed into.",
                 {}};
     }
-    if (wayland) {
-        return {true,
+    if (session == SessionKind::Wayland) {
+        return {session,
+                WindowHost::X11,
                 {},
                 "This is a Wayland session: only windows of programs running under XWayland can "
                 "be listed, raised and typed into."};
     }
-    return {true, {}, {}};
+    return {session, WindowHost::X11, {}, {}};
 }
 
-}  // namespace sortwell::platform::x11
+}  // namespace sortwell::platform

@@ -1,0 +1,68 @@
+#include <memory>
+
+#include "platform/host_services.h"
+#include "platform/linux/posix_document_files.h"
+#include "platform/linux/posix_process_control.h"
+#include "platform/linux/x11/x11_connection.h"
+#include "platform/linux/x11/x11_keyboard.h"
+#include "platform/linux/x11/x11_window_system.h"
+#include "platform/linux/xdg_paths.h"
+#include "platform/unavailable_desktop.h"
+
+namespace sortwell::platform {
+namespace {
+
+// Files and settings work in every session; the windows and keys need a window host.
+class LinuxHostServices : public HostServices {
+public:
+    explicit LinuxHostServices(const SessionEnvironment& environment)
+        : choice_(chooseHost(environment)),
+          // Moves that a crash interrupted are finished through this journal.
+          documents_(linux_host::cacheHome() + "/tessaryn/sortwell-moves") {
+        if (choice_.windows == WindowHost::X11) {
+            useX11(environment);
+        } else {
+            useNoWindowHost();
+        }
+    }
+
+    const Host& store() override { return NativeHost(); }
+    DocumentFiles& documents() override { return documents_; }
+    WindowSystem& windowSystem() override { return *windowSystem_; }
+    Keyboard& keyboard() override { return *keyboard_; }
+    ProcessControl& processControl() override { return *processControl_; }
+    const HostChoice& choice() const override { return choice_; }
+    std::string finishInterruptedWork() override { return documents_.finishInterruptedMoves(); }
+
+private:
+    void useX11(const SessionEnvironment& environment) {
+        const std::shared_ptr<x11::X11Connection> display = x11::X11Connection::open(environment);
+        windowSystem_ = std::make_unique<x11::X11WindowSystem>(display);
+        keyboard_ = std::make_unique<x11::X11Keyboard>(display);
+        processControl_ = std::make_unique<linux_host::PosixProcessControl>(display);
+        if (!display->isOpen()) {
+            choice_.reason = display->unavailableReason();
+            choice_.notice.clear();
+        }
+    }
+
+    void useNoWindowHost() {
+        windowSystem_ = std::make_unique<UnavailableDesktop>(choice_.reason);
+        keyboard_ = std::make_unique<UnavailableDesktop>(choice_.reason);
+        processControl_ = std::make_unique<linux_host::PosixProcessControl>(nullptr);
+    }
+
+    HostChoice choice_;
+    linux_host::PosixDocumentFiles documents_;
+    std::unique_ptr<WindowSystem> windowSystem_;
+    std::unique_ptr<Keyboard> keyboard_;
+    std::unique_ptr<ProcessControl> processControl_;
+};
+
+}  // namespace
+
+std::unique_ptr<HostServices> MakeHostServices(const SessionEnvironment& environment) {
+    return std::make_unique<LinuxHostServices>(environment);
+}
+
+}  // namespace sortwell::platform
