@@ -179,7 +179,7 @@ SocketResult connectTo(const std::string& path, int timeoutMs) {
         return result;
     }
     // On a Unix socket the send timeout also bounds a connect that waits for a full backlog.
-    const timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    const timeval timeout{timeoutMs / 1000, static_cast<suseconds_t>(timeoutMs % 1000) * 1000};
     if (::setsockopt(fd.get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout)) != 0) {
         result.error = "Cannot set the socket's timeout: " + errorText(errno);
         return result;
