@@ -2,14 +2,15 @@
 
 DeskWindows::DeskWindows(const DeskServices& services)
     : Form1(std::make_unique<TForm1>(services)),
-      Form2(std::make_unique<TForm2>(services, Form1.get())),
-      Form3(std::make_unique<TForm3>(services, Form1.get(), Form2.get(), Form1.get())) {
-    Form1->connectConfiguration(Form3.get());
+      Runner(std::make_unique<SequenceRunner>(services, Form1.get())),
+      Settings(std::make_unique<Configuration>(services, Form1.get(), Runner.get(), Form1.get())) {
+    Runner->readSequenceFrom(Settings.get());
+    Form1->connectConfiguration(Settings.get());
 }
 
 // The dialogs go first: they are children of the desk but owned here.
 DeskWindows::~DeskWindows() {
-    Form3.reset();
-    Form2.reset();
+    Settings.reset();
+    Runner.reset();
     Form1.reset();
 }

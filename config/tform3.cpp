@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "components/dialog_frame.h"
-#include "config/sequence_step.h"
+#include "config/sequence_text.h"
 #include "config/tform2.h"
 #include "desk/desk_face.h"
 
@@ -20,12 +20,8 @@ namespace {
 constexpr int kGeneralTab = 3;
 }
 
-TForm3::TForm3(DeskServices services, DeskFace* desk, TForm2* form2, QWidget* parent)
-    : QDialog(parent),
-      NextTimer(this, sortwell::config::kStepIntervalMs),
-      services_(std::move(services)),
-      desk_(desk),
-      form2_(form2) {
+TForm3::TForm3(DeskServices services, DeskFace* desk, SequenceRunner* runner, QWidget* parent)
+    : QDialog(parent), services_(std::move(services)), desk_(desk), runner_(runner) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Configuration"));
     setFixedSize(712, 433);
@@ -47,7 +43,17 @@ TForm3::TForm3(DeskServices services, DeskFace* desk, TForm2* form2, QWidget* pa
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(Button20, &QPushButton::clicked, this, &TForm3::Button20Click);
     connect(Button19, &QPushButton::clicked, this, &TForm3::Button19Click);
-    connect(&NextTimer, &EventTimer::timeout, this, &TForm3::NextTimerTimer);
+    followRunner();
+}
+
+TForm3::~TForm3() = default;
+
+TForm2* TForm3::editButtonDialog() {
+    if (!form2_) {
+        form2_ = std::make_unique<TForm2>(services_, parentWidget());
+        form2_->setNames(editableNames_);
+    }
+    return form2_.get();
 }
 
 void TForm3::showEvent(QShowEvent* event) {
@@ -162,18 +168,16 @@ void TForm3::setNames(const std::vector<std::string>& names) {
     }
     ListBox4->clear();
     ListBox4->addItems(list);
-    form2_->setNames(list);
+    editableNames_ = list;
+    if (form2_) {
+        form2_->setNames(list);
+    }
 }
 
 std::string TForm3::sequenceText() const {
-    QString text = Memo1->toPlainText();
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text.toStdString();
+    return sortwell::config::SequenceFromEditor(Memo1->toPlainText());
 }
 
 void TForm3::setSequenceText(const std::string& text) {
-    QString shown = QString::fromStdString(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    Memo1->setPlainText(shown);
+    Memo1->setPlainText(sortwell::config::SequenceForEditor(text));
 }

@@ -1,16 +1,14 @@
 #pragma once
 
-#include <set>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <QDialog>
+#include <QStringList>
 
-#include "components/event_timer.h"
-#include "components/notice.h"
 #include "config/configuration_face.h"
 #include "config/sequence_language.h"
-#include "config/window_list.h"
 #include "desk/desk_services.h"
 #include "desk/target_button.h"
 
@@ -25,16 +23,22 @@ class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class DeskFace;
+class SequenceRunner;
 class TForm2;
 
 // The Configuration dialog. Its fields hold the live values of most settings, which the desk
-// reads through its face; it also hosts the automation runner and the window list, which work
-// whether it is shown or not.
+// reads through its face; it shows the automation runner's state and window list, and its
+// buttons drive the runner.
 class TForm3 : public QDialog, public ConfigurationFace {
     Q_OBJECT
 public:
-    // `desk` is asked to save, load and switch its timers; `form2` edits a target.
-    TForm3(DeskServices services, DeskFace* desk, TForm2* form2, QWidget* parent = nullptr);
+    // `desk` is asked to save and load; `runner` is shown on the automation tab.
+    TForm3(DeskServices services, DeskFace* desk, SequenceRunner* runner,
+           QWidget* parent = nullptr);
+    ~TForm3() override;
+
+    // The Edit Button dialog, made when first needed, a sibling of this one.
+    TForm2* editButtonDialog();
 
     QTabWidget* PageControl1 = nullptr;
 
@@ -98,8 +102,6 @@ public:
     QPushButton* Button20 = nullptr;  // "&Apply"
     QPushButton* Button19 = nullptr;  // "&Cancel"
 
-    EventTimer NextTimer;
-    int currentLine = 0;
     // Whether closing throws away what was not applied; only "&Ok" clears it.
     bool reloadOnClose = true;
 
@@ -137,20 +139,16 @@ public:
     // The four window buttons: the command with the selected title; nothing without one.
     void AppendWindowLine(sortwell::config::Command command);
 
-    // The runner.
+    // The runner, which goes on while the dialog is hidden.
     void Run() override;
     void AbortRun() override;
     void resumeRunner() override;
     void Button11Click();
     void Button13Click();
-    void NextTimerTimer();
-    // Where the runner says what went wrong without taking the keyboard from the scanner.
-    Notice& notice() { return notice_; }
     void notify(const QString& title, const QString& text) override;
     // The window list.
     void Button10Click();
     void refreshWindowList() override;
-    const sortwell::config::WindowList& windowList() const { return windowList_; }
 
     // The fields the desk reads and fills.
     QString inputFolder() const override;
@@ -187,13 +185,12 @@ private:
     QWidget* createKeyboardGroup(QWidget* page);
     QWidget* createWindowListGroup(QWidget* page);
     void connectAutomationButtons();
-    void setActivity(const QString& text);
+    void followRunner();
+    void showRunning(bool running);
     void fillWindowListBoxes();
-    void startAtFirstLine();
-    void reportStepProblem(const std::string& activity, const std::string& problem);
     // Shows the Edit Button dialog on the given values; false when it was not confirmed.
     bool editTargetButton(const QString& caption, const sortwell::desk::TargetButton& button);
-    sortwell::desk::TargetButton editedTargetButton() const;
+    sortwell::desk::TargetButton editedTargetButton();
     void appendRow(const sortwell::desk::TargetButton& button);
     void moveSelectedRow(int offset);
     void moveSelectedName(int offset);
@@ -206,8 +203,8 @@ private:
 
     DeskServices services_;
     DeskFace* desk_;
-    TForm2* form2_;
-    sortwell::config::WindowList windowList_;
-    std::set<std::string> reportedProblems_;
-    Notice notice_;
+    SequenceRunner* runner_;
+    std::unique_ptr<TForm2> form2_;
+    // The names last set, which the Edit Button dialog offers once it is made.
+    QStringList editableNames_;
 };

@@ -104,7 +104,6 @@ QWidget* TForm3::createWindowListGroup(QWidget* page) {
     Button10 = MakeButton(QStringLiteral("Update"), box);
     Button11 = MakeButton(QStringLiteral("Run"), box);
     Button13 = MakeButton(QStringLiteral("Abort"), box);
-    Button13->setEnabled(false);
 
     auto* windowButtons = new QHBoxLayout;
     for (QPushButton* button : {Wait, Button14, Button2, Button7}) {

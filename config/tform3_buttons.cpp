@@ -56,26 +56,28 @@ QWidget* TForm3::createButtonsTab() {
 }
 
 bool TForm3::editTargetButton(const QString& caption, const sortwell::desk::TargetButton& button) {
-    form2_->setWindowTitle(caption);
-    form2_->Edit3->setText(QString::fromStdString(button.icon));
-    form2_->Edit1->setText(QString::fromStdString(button.caption));
-    form2_->Edit2->setText(QString::fromStdString(button.folder));
-    form2_->ApplyHide(QString::fromStdString(button.hide));
-    form2_->exec();
-    return !form2_->cancelled;
+    TForm2* form2 = editButtonDialog();
+    form2->setWindowTitle(caption);
+    form2->Edit3->setText(QString::fromStdString(button.icon));
+    form2->Edit1->setText(QString::fromStdString(button.caption));
+    form2->Edit2->setText(QString::fromStdString(button.folder));
+    form2->ApplyHide(QString::fromStdString(button.hide));
+    form2->exec();
+    return !form2->cancelled;
 }
 
-sortwell::desk::TargetButton TForm3::editedTargetButton() const {
-    const sortwell::config::HideText hide = form2_->GetHide();
+sortwell::desk::TargetButton TForm3::editedTargetButton() {
+    TForm2* form2 = editButtonDialog();
+    const sortwell::config::HideText hide = form2->GetHide();
     if (!hide.error.empty()) {
-        MessageBox::warning(form2_, form2_->windowTitle(), QString::fromStdString(hide.error));
+        MessageBox::warning(form2, form2->windowTitle(), QString::fromStdString(hide.error));
     }
-    return {form2_->Edit3->text().toStdString(), form2_->Edit1->text().toStdString(),
-            form2_->Edit2->text().toStdString(), hide.hide};
+    return {form2->Edit3->text().toStdString(), form2->Edit1->text().toStdString(),
+            form2->Edit2->text().toStdString(), hide.hide};
 }
 
 void TForm3::Button8Click() {
-    form2_->editedRow = nullptr;
+    editButtonDialog()->editedRow = nullptr;
     if (!editTargetButton(QStringLiteral("New Button"), {})) {
         return;
     }
@@ -87,11 +89,11 @@ void TForm3::Button16Click() {
     if (row == nullptr || !row->isSelected()) {
         return;
     }
-    form2_->editedRow = row;
+    editButtonDialog()->editedRow = row;
     const bool confirmed = editTargetButton(
         QStringLiteral("Edit Button"), {row->text(0).toStdString(), row->text(1).toStdString(),
                                         row->text(2).toStdString(), row->text(3).toStdString()});
-    form2_->editedRow = nullptr;
+    editButtonDialog()->editedRow = nullptr;
     if (!confirmed) {
         return;
     }

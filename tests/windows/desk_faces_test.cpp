@@ -14,6 +14,7 @@
 #include "components/message_box.h"
 #include "components/qdreg.h"
 #include "components/qstatus.h"
+#include "config/sequence_runner.h"
 #include "config/tform2.h"
 #include "config/tform3.h"
 #include "desk/tform1.h"
@@ -60,12 +61,14 @@ struct DeskOnFake {
     TForm1 desk{machine.services};
 };
 
-// The Configuration dialog alone, asking a fake desk.
+// The Configuration dialog and its runner alone, asking a fake desk.
 struct DialogOnFake {
+    DialogOnFake() { runner.readSequenceFrom(&dialog); }
+
     Machine machine;
     FakeDesk desk;
-    TForm2 editButton{machine.services, nullptr};
-    TForm3 dialog{machine.services, &desk, &editButton};
+    SequenceRunner runner{machine.services, &desk};
+    TForm3 dialog{machine.services, &desk, &runner};
 };
 
 QStringList ListItems(const QListWidget* list) {
@@ -239,7 +242,7 @@ private slots:
         fixture.dialog.Run();
         QVERIFY(fixture.desk.windowListTimer);
         QCOMPARE(fixture.desk.trayImage, 1);
-        QVERIFY(fixture.dialog.NextTimer.isEnabled());
+        QVERIFY(fixture.runner.NextTimer.isEnabled());
     }
 
     void abortOnAnIdleDeskStopsDetectionAndTheRunner() {
@@ -250,16 +253,16 @@ private slots:
         QVERIFY(!fixture.desk.detectionTimers);
         QCOMPARE(fixture.desk.trayImage, 0);
         QCOMPARE(fixture.desk.runnerStatus, QStringLiteral("n/a"));
-        QVERIFY(!fixture.dialog.NextTimer.isEnabled());
+        QVERIFY(!fixture.runner.NextTimer.isEnabled());
     }
 
     void abortOnAnActiveDeskStartsOver() {
         DialogOnFake fixture;
         fixture.desk.active = true;
-        fixture.dialog.currentLine = 4;
+        fixture.runner.currentLine = 4;
         fixture.dialog.AbortRun();
-        QCOMPARE(fixture.dialog.currentLine, 0);
-        QVERIFY(fixture.dialog.NextTimer.isEnabled());
+        QCOMPARE(fixture.runner.currentLine, 0);
+        QVERIFY(fixture.runner.NextTimer.isEnabled());
         QCOMPARE(fixture.desk.trayImage, 1);
     }
 
@@ -271,20 +274,20 @@ private slots:
         fixture.dialog.Button13->click();
         QCOMPARE(fixture.desk.calls, (std::vector<std::string>{"setActive(false)"}));
         QVERIFY(!fixture.desk.windowListTimer);
-        QVERIFY(!fixture.dialog.NextTimer.isEnabled());
+        QVERIFY(!fixture.runner.NextTimer.isEnabled());
     }
 
     void handOverStartsTheDesksDetection() {
         DialogOnFake fixture;
         fixture.dialog.setSequenceText("HANDLEDOCUMENT");
         fixture.dialog.Run();
-        fixture.dialog.NextTimerTimer();
+        fixture.runner.NextTimerTimer();
         QVERIFY(fixture.desk.detectionTimers);
-        QVERIFY(!fixture.dialog.NextTimer.isEnabled());
+        QVERIFY(!fixture.runner.NextTimer.isEnabled());
         QCOMPARE(fixture.desk.runnerStatus, QStringLiteral("0: HANDLEDOCUMENT"));
 
         fixture.dialog.resumeRunner();
-        QVERIFY(fixture.dialog.NextTimer.isEnabled());
+        QVERIFY(fixture.runner.NextTimer.isEnabled());
     }
 
     void closingButtonsAskTheDeskToSaveAndLoad() {
@@ -323,7 +326,8 @@ private slots:
         ConfigurationFace& face = fixture.dialog;
         face.setNames({"Anna", "Ben"});
         QCOMPARE(ListItems(fixture.dialog.ListBox4), (QStringList{"Anna", "Ben"}));
-        QCOMPARE(ListItems(fixture.editButton.CheckListBox1), (QStringList{"Anna", "Ben"}));
+        QCOMPARE(ListItems(fixture.dialog.editButtonDialog()->CheckListBox1),
+                 (QStringList{"Anna", "Ben"}));
         QCOMPARE(face.names(), (std::vector<std::string>{"Anna", "Ben"}));
     }
 };

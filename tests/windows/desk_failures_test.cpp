@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(desk.form1->currentDocument, std::string());
         QCOMPARE(StatusText(desk), QStringLiteral("no document"));
         QVERIFY(!desk.form1->inTray);
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
     }
 
     void aDocumentReplacedUnderItsNameWaitsForAnotherLook() {
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(desk.form1->currentDocument, std::string("new.pdf"));
         QVERIFY(ProblemText(desk).contains(QStringLiteral("new.pdf was not dismissed")));
         QVERIFY(ProblemText(desk).contains(QStringLiteral("Permission denied")));
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
         QVERIFY(!desk.form1->inTray);
     }
 
@@ -109,9 +109,9 @@ private slots:
         desk.form1->SpeedButton1Click();
         QVERIFY(!desk.files.files.contains("/scans/new.pdf"));
         QCOMPARE(desk.form1->currentDocument, std::string());
-        QCOMPARE(desk.form3->notice().text(),
+        QCOMPARE(desk.runner().notice().text(),
                  QStringLiteral("No trash could be used; it was deleted for good."));
-        QVERIFY(desk.form3->notice().isVisible());
+        QVERIFY(desk.runner().notice().isVisible());
         QVERIFY(MessageBox::shown().isEmpty());
     }
 

@@ -165,7 +165,7 @@ private slots:
         QVERIFY(!desk.files.files.contains("/scans/new.pdf"));
         QCOMPARE(StatusText(desk), QStringLiteral("no document"));
         QCOMPARE(desk.form1->currentDocument, std::string());
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
         QVERIFY(desk.form1->inTray);
     }
 
@@ -181,7 +181,7 @@ private slots:
         QVERIFY(!desk.form1->Label4->isHidden());
         QVERIFY(desk.form1->tagConfirmed);
         QCOMPARE(desk.form1->currentDocument, std::string("new.pdf"));
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(desk.form1->Label4->isHidden(), 5000);
 
         QVERIFY(ClickTarget(desk, kTaggedPattern));
@@ -244,7 +244,7 @@ private slots:
         QVERIFY(ProblemText(desk).contains(reason));
         QCOMPARE(StatusText(desk), QStringLiteral("new.pdf"));
         QCOMPARE(desk.form1->currentDocument, std::string("new.pdf"));
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
         QVERIFY(!desk.form1->inTray);
 
         // Another target files it, and the reason goes with the document.
@@ -253,7 +253,7 @@ private slots:
         QVERIFY(desk.files.files.contains("/archive/2014/Invoice_new.pdf"));
         QCOMPARE(ProblemText(desk), QString());
         QCOMPARE(desk.form1->currentDocument, std::string());
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
         QVERIFY(desk.form1->inTray);
     }
 
@@ -267,7 +267,7 @@ private slots:
         QCOMPARE(CountCalls(desk, "move "), 0);
         QVERIFY(ProblemText(desk).contains(QStringLiteral("still writing new.pdf")));
         QCOMPARE(desk.form1->currentDocument, std::string("new.pdf"));
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
 
         desk.steadyNow += std::chrono::seconds(3);
         desk.wallNow += std::chrono::seconds(3);
@@ -294,19 +294,19 @@ private slots:
         QVERIFY(desk.files.files.contains("/scans/old.pdf"));
         QCOMPARE(desk.form1->currentDocument, std::string());
         QCOMPARE(StatusText(desk), QStringLiteral("no document"));
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
         QVERIFY(desk.form1->inTray);
     }
 
     void dismissWithAnEmptyDeskDeletesNothing() {
         DeskFixture desk(StoredDesk());
         StartDesk(desk);
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
         desk.form1->SpeedButton1Click();
         QCOMPARE(CountCalls(desk, "trash "), 0);
         QVERIFY(desk.files.files.contains("/scans/old.pdf"));
         QCOMPARE(StatusText(desk), QStringLiteral("no document"));
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
     }
 
     void closingTheWindowDismissesTheDocumentAndKeepsRunning() {
@@ -320,7 +320,7 @@ private slots:
         const std::vector<std::string> expected{"trash /scans/new.pdf"};
         QCOMPARE(desk.files.changes(), expected);
         QCOMPARE(desk.form1->currentDocument, std::string());
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
     }
 
     void closingAfterAnExitRequestIsAccepted() {

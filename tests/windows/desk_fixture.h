@@ -1,9 +1,11 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -12,7 +14,10 @@
 
 #include "app/desk_windows.h"
 #include "components/message_box.h"
+#include "components/notice.h"
 #include "components/qdreg.h"
+#include "config/tform2.h"
+#include "config/tform3.h"
 #include "fakes/fake_document_files.h"
 #include "fakes/fake_host.h"
 #include "fakes/fake_keyboard.h"
@@ -20,7 +25,20 @@
 
 namespace sortwell::test {
 
-// The three windows over fakes: an in-memory settings store, in-memory documents, a window
+// A dialog that is made the first time a test reaches it, as the program makes it when the user
+// first opens it.
+template <typename Dialog>
+class MadeOnUse {
+public:
+    explicit MadeOnUse(std::function<Dialog*()> make) : make_(std::move(make)) {}
+    Dialog* operator->() const { return make_(); }
+    operator Dialog*() const { return make_(); }
+
+private:
+    std::function<Dialog*()> make_;
+};
+
+// The windows over fakes: an in-memory settings store, in-memory documents, a window
 // list and keyboard that record what they were asked, a fixed date and clocks the test moves.
 // The start sequence runs only when the test calls start().
 class DeskFixture {
@@ -46,8 +64,6 @@ public:
         services.openUrl = [this](const QUrl& address) { openedUrls.append(address); };
         windows = std::make_unique<DeskWindows>(services);
         form1 = windows->Form1.get();
-        form2 = windows->Form2.get();
-        form3 = windows->Form3.get();
         MessageBox::clearShown();
         MessageBox::clearAnswers();
         // Every message is answered without a dialog; tests read them from MessageBox::shown.
@@ -57,6 +73,9 @@ public:
     }
 
     static constexpr int kQueuedAnswers = 32;
+
+    SequenceRunner& runner() const { return *windows->Runner; }
+    Configuration& configuration() const { return *windows->Settings; }
 
     // Shows the main window and runs the start sequence at once.
     void start() {
@@ -97,8 +116,8 @@ public:
     DeskServices services;
     std::unique_ptr<DeskWindows> windows;
     TForm1* form1 = nullptr;
-    TForm2* form2 = nullptr;
-    TForm3* form3 = nullptr;
+    MadeOnUse<TForm2> form2{[this] { return windows->Settings->dialog().editButtonDialog(); }};
+    MadeOnUse<TForm3> form3{[this] { return &windows->Settings->dialog(); }};
 };
 
 }  // namespace sortwell::test

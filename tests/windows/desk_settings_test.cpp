@@ -146,11 +146,11 @@ private slots:
         stored["inputdir"] = "/scans";
         DeskFixture desk(stored);
         desk.start();
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
 
         desk.form1->LoadDefaults();
         QVERIFY(!desk.form1->CheckBox1->isChecked());
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
         QVERIFY(desk.form3->Button11->isEnabled());
         QCOMPARE(desk.form3->sequenceText(), sortwell::config::DefaultSequence());
         QCOMPARE(desk.form3->Edit1->text(), QStringLiteral("3"));
@@ -167,7 +167,7 @@ private slots:
         const int writesBefore = desk.host.settings.updates;
         desk.start();
         QVERIFY(desk.form1->CheckBox1->isChecked());
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
         QVERIFY(!desk.form3->Button11->isEnabled());
         QCOMPARE(desk.form1->trayImage(), 1);
         QVERIFY(desk.form1->inTray);

@@ -136,9 +136,9 @@ private slots:
         desk.form1->TrayIcon1Click();
         desk.form1->TrayIcon1Click();
         QVERIFY(desk.openedFolders.isEmpty());
-        QVERIFY(desk.form3->notice().text().contains(
+        QVERIFY(desk.runner().notice().text().contains(
             QStringLiteral("No document input folder is set")));
-        QVERIFY(desk.form3->notice().isVisible());
+        QVERIFY(desk.runner().notice().isVisible());
         QVERIFY(desk.form1->inTray);
     }
 
@@ -148,7 +148,7 @@ private slots:
         desk.form3->Edit4->setText(QStringLiteral("Scans"));
         desk.form1->OpenDocumentFolder1Click();
         QVERIFY(desk.openedFolders.isEmpty());
-        QVERIFY(desk.form3->notice().text().contains(QStringLiteral("\"Scans\"")));
+        QVERIFY(desk.runner().notice().text().contains(QStringLiteral("\"Scans\"")));
     }
 
     void theMenuOpensTheInputFolderAsTyped() {
@@ -248,13 +248,13 @@ private slots:
         DeskFixture desk;
         desk.start();
         QCOMPARE(desk.form1->trayImage(), 0);
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
 
         desk.form1->CheckBox1->setChecked(true);
         QVERIFY(!desk.form3->Button11->isEnabled());
         QVERIFY(desk.form3->Button13->isEnabled());
-        QVERIFY(desk.form3->NextTimer.isEnabled());
-        QCOMPARE(desk.form3->currentLine, 0);
+        QVERIFY(desk.runner().NextTimer.isEnabled());
+        QCOMPARE(desk.runner().currentLine, 0);
         QCOMPARE(desk.form1->trayImage(), 1);
         QCOMPARE(desk.persisted("active"), std::string("1"));
     }
@@ -268,7 +268,7 @@ private slots:
         desk.form3->Label12->setText(QStringLiteral("0: WAITWINDOW:Scan"));
 
         desk.form1->CheckBox1->setChecked(false);
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
         QVERIFY(!desk.form1->DocumentDetectionTimer.isEnabled());
         QVERIFY(!desk.form1->DocumentDetectionTimerTimeout.isEnabled());
         QCOMPARE(desk.form3->Label12->text(), QStringLiteral("n/a"));
@@ -284,7 +284,7 @@ private slots:
         QVERIFY(desk.form1->CheckBox1->isChecked());
         QVERIFY(desk.form1->inTray);
         QVERIFY(LooksPutAway(desk.form1));
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
         QCOMPARE(desk.form1->trayImage(), 1);
     }
 
@@ -292,12 +292,12 @@ private slots:
         DeskFixture desk;
         desk.start();
         QVERIFY(desk.form1->currentDocument.empty());
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
 
         QVERIFY(!desk.form1->FormCloseQuery());
         QVERIFY(desk.form1->inTray);
         QVERIFY(LooksPutAway(desk.form1));
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
         QVERIFY(desk.files.changes().empty());
     }
 

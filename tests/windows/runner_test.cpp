@@ -43,10 +43,10 @@ void ShowQuickMenu(DeskFixture& desk) {
 
 // Ticks the runner until it stands at `line`; false when it does not get there.
 bool StepTo(DeskFixture& desk, int line) {
-    for (int step = 0; step < kMaxSteps && desk.form3->currentLine != line; ++step) {
-        desk.form3->NextTimerTimer();
+    for (int step = 0; step < kMaxSteps && desk.runner().currentLine != line; ++step) {
+        desk.runner().NextTimerTimer();
     }
-    return desk.form3->currentLine == line;
+    return desk.runner().currentLine == line;
 }
 
 QString Activity(const DeskFixture& desk) {
@@ -80,14 +80,14 @@ void VerifySaidWithoutAMessageBox(DeskFixture& desk, const QString& report) {
     QVERIFY(QApplication::activeModalWidget() == nullptr);
     QCOMPARE(Activity(desk), report);
     QCOMPARE(desk.form1->QStatus1->panelText(1), report);
-    QVERIFY(desk.form3->notice().isVisible());
-    QCOMPARE(desk.form3->notice().text(), report);
+    QVERIFY(desk.runner().notice().isVisible());
+    QCOMPARE(desk.runner().notice().text(), report);
 }
 
 // Lets the note's time run out, so that a later showing can be told apart.
 void LetTheNoticeExpire(DeskFixture& desk) {
-    emit desk.form3->notice().hideTimer().timeout();
-    QVERIFY(!desk.form3->notice().isVisible());
+    emit desk.runner().notice().hideTimer().timeout();
+    QVERIFY(!desk.runner().notice().isVisible());
 }
 
 std::vector<KeyEvent> EnterPressed(int times) {
@@ -115,10 +115,10 @@ private slots:
     void runStartsAtTheFirstLine() {
         DeskFixture desk;
         StartWithDefaultSequence(desk);
-        desk.form3->currentLine = 7;
+        desk.runner().currentLine = 7;
         desk.form3->Run();
-        QCOMPARE(desk.form3->currentLine, 0);
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QCOMPARE(desk.runner().currentLine, 0);
+        QVERIFY(desk.runner().NextTimer.isEnabled());
         QVERIFY(!desk.form3->Button11->isEnabled());
         QVERIFY(desk.form3->Button13->isEnabled());
         QCOMPARE(desk.form1->trayImage(), 1);
@@ -129,18 +129,18 @@ private slots:
         StartWithDefaultSequence(desk);
         desk.form3->Run();
         for (int tick = 0; tick < 3; ++tick) {
-            desk.form3->NextTimerTimer();
-            QCOMPARE(desk.form3->currentLine, 0);
-            QCOMPARE(desk.form3->NextTimer.interval(), 1000);
+            desk.runner().NextTimerTimer();
+            QCOMPARE(desk.runner().currentLine, 0);
+            QCOMPARE(desk.runner().NextTimer.interval(), 1000);
         }
         QCOMPARE(Activity(desk), QStringLiteral("0: WAITWINDOW:ScanSnap QuickMenu"));
         QCOMPARE(desk.form1->QStatus1->panelText(1),
                  QStringLiteral("0: WAITWINDOW:ScanSnap QuickMenu"));
 
         ShowQuickMenu(desk);
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 1);
-        QCOMPARE(desk.form3->NextTimer.interval(), 200);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 1);
+        QCOMPARE(desk.runner().NextTimer.interval(), 200);
     }
 
     void switchActivatesTheListedWindow() {
@@ -152,8 +152,8 @@ private slots:
         QVERIFY(StepTo(desk, 1));
         QVERIFY(desk.windowSystem.activated.empty());
 
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 2);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 2);
         QCOMPARE(desk.windowSystem.activated, std::vector<std::uint64_t>{kQuickMenuHandle});
         QCOMPARE(Activity(desk), QStringLiteral("1: SWITCH:ScanSnap QuickMenu"));
         QCOMPARE(desk.form1->QStatus1->panelText(1),
@@ -166,16 +166,16 @@ private slots:
         ShowQuickMenu(desk);
         desk.form3->Run();
         QVERIFY(StepTo(desk, 2));
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 3);
-        QCOMPARE(desk.form3->NextTimer.interval(), 1000);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 3);
+        QCOMPARE(desk.runner().NextTimer.interval(), 1000);
         QCOMPARE(Activity(desk), QStringLiteral("2: WAITSECONDS:1"));
 
         QVERIFY(StepTo(desk, 5));
-        QCOMPARE(desk.form3->NextTimer.interval(), 200);
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 6);
-        QCOMPARE(desk.form3->NextTimer.interval(), 2000);
+        QCOMPARE(desk.runner().NextTimer.interval(), 200);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 6);
+        QCOMPARE(desk.runner().NextTimer.interval(), 2000);
         QCOMPARE(Activity(desk), QStringLiteral("5: WAITSECONDS:2"));
     }
 
@@ -186,10 +186,10 @@ private slots:
         desk.form3->Run();
         QVERIFY(StepTo(desk, 3));
         QVERIFY(desk.keyboard.sent.empty());
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 4);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 4);
         QVERIFY(desk.keyboard.sent == EnterPressed(1));
-        QCOMPARE(desk.form3->NextTimer.interval(), 200);
+        QCOMPARE(desk.runner().NextTimer.interval(), 200);
         QCOMPARE(Activity(desk), QStringLiteral("3: ENTER"));
     }
 
@@ -202,17 +202,17 @@ private slots:
         desk.form3->Run();
         QVERIFY(StepTo(desk, 4));
         for (int tick = 0; tick < 3; ++tick) {
-            desk.form3->NextTimerTimer();
-            QCOMPARE(desk.form3->currentLine, 4);
-            QCOMPARE(desk.form3->NextTimer.interval(), 1000);
+            desk.runner().NextTimerTimer();
+            QCOMPARE(desk.runner().currentLine, 4);
+            QCOMPARE(desk.runner().NextTimer.interval(), 1000);
         }
         QCOMPARE(Activity(desk), QStringLiteral("4: UNWAITWINDOW:Loading"));
 
         desk.windowSystem.close("Loading");
         desk.form3->Button10Click();
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 5);
-        QCOMPARE(desk.form3->NextTimer.interval(), 200);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 5);
+        QCOMPARE(desk.runner().NextTimer.interval(), 200);
     }
 
     void handleDocumentHandsOverToDetection() {
@@ -222,13 +222,13 @@ private slots:
         desk.form3->Run();
         QVERIFY(StepTo(desk, 10));
         QVERIFY(!desk.form1->DocumentDetectionTimer.isEnabled());
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
 
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 11);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 11);
         QVERIFY(desk.form1->DocumentDetectionTimer.isEnabled());
         QVERIFY(desk.form1->DocumentDetectionTimerTimeout.isEnabled());
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
         QCOMPARE(Activity(desk), QStringLiteral("10: HANDLEDOCUMENT"));
         QCOMPARE(desk.form1->QStatus1->panelText(1), QStringLiteral("10: HANDLEDOCUMENT"));
         QVERIFY(desk.keyboard.sent == EnterPressed(3));
@@ -243,15 +243,15 @@ private slots:
         ShowQuickMenu(desk);
         desk.form3->Run();
         QVERIFY(StepTo(desk, 11));
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
 
         desk.form1->SpeedButton1Click();
-        QVERIFY(desk.form3->NextTimer.isEnabled());
-        desk.form3->NextTimerTimer();
+        QVERIFY(desk.runner().NextTimer.isEnabled());
+        desk.runner().NextTimerTimer();
         QCOMPARE(Activity(desk), QStringLiteral("n/a"));
         QCOMPARE(desk.form1->QStatus1->panelText(1), QStringLiteral("n/a"));
-        QCOMPARE(desk.form3->currentLine, 0);
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QCOMPARE(desk.runner().currentLine, 0);
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
         QVERIFY(desk.form3->Button11->isEnabled());
         QVERIFY(!desk.form3->Button13->isEnabled());
         QVERIFY(!desk.form1->DocumentDetectionTimer.isEnabled());
@@ -264,19 +264,19 @@ private slots:
         StartWithDefaultSequence(desk);
         ShowQuickMenu(desk);
         desk.form1->CheckBox1->setChecked(true);
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
         QVERIFY(StepTo(desk, 11));
 
         desk.form1->SpeedButton1Click();
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 0);
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 0);
+        QVERIFY(desk.runner().NextTimer.isEnabled());
         QVERIFY(desk.form3->Button13->isEnabled());
         QVERIFY(!desk.form3->Button11->isEnabled());
         QCOMPARE(desk.form1->trayImage(), 1);
 
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 1);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 1);
         QCOMPARE(Activity(desk), QStringLiteral("0: WAITWINDOW:ScanSnap QuickMenu"));
     }
 
@@ -295,8 +295,8 @@ private slots:
         QVERIFY(!desk.form1->CheckBox1->isChecked());
         QVERIFY(!desk.form1->Timer1.isEnabled());
         QCOMPARE(desk.persisted("active"), std::string("0"));
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
-        QCOMPARE(desk.form3->currentLine, 0);
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
+        QCOMPARE(desk.runner().currentLine, 0);
         QVERIFY(desk.form3->Button11->isEnabled());
         QVERIFY(!desk.form3->Button13->isEnabled());
         QCOMPARE(Activity(desk), QStringLiteral("n/a"));
@@ -309,15 +309,15 @@ private slots:
         desk.start();
         desk.form3->setSequenceText("");
         desk.form3->Run();
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 1);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 1);
         QCOMPARE(Activity(desk), QStringLiteral("0: "));
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QVERIFY(desk.runner().NextTimer.isEnabled());
 
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 0);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 0);
         QCOMPARE(Activity(desk), QStringLiteral("n/a"));
-        QVERIFY(!desk.form3->NextTimer.isEnabled());
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
         QVERIFY(desk.keyboard.sent.empty());
         QVERIFY(desk.windowSystem.activated.empty());
     }
@@ -328,17 +328,17 @@ private slots:
         desk.keyboard.refuseWith = "no keyboard on this display";
         desk.form3->setSequenceText("ENTER\r\nTYPE:abc\r\nHANDLEDOCUMENT");
         desk.form3->Run();
-        desk.form3->NextTimerTimer();
+        desk.runner().NextTimerTimer();
         VerifySaidWithoutAMessageBox(desk, Report(QStringLiteral("0: ENTER"),
                                                   QStringLiteral("no keyboard on this display")));
         LetTheNoticeExpire(desk);
 
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 2);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 2);
         QCOMPARE(Activity(desk), Report(QStringLiteral("1: TYPE:abc"),
                                         QStringLiteral("no keyboard on this display")));
-        QVERIFY(!desk.form3->notice().isVisible());
-        desk.form3->NextTimerTimer();
+        QVERIFY(!desk.runner().notice().isVisible());
+        desk.runner().NextTimerTimer();
         QVERIFY(desk.form1->DocumentDetectionTimer.isEnabled());
         QVERIFY(MessageBox::shown().isEmpty());
     }
@@ -348,15 +348,15 @@ private slots:
         desk.start();
         desk.form3->setSequenceText("WAITSECONDS:x\r\nENTER");
         desk.form3->Run();
-        desk.form3->NextTimerTimer();
+        desk.runner().NextTimerTimer();
         VerifySaidWithoutAMessageBox(desk, QStringLiteral("0: WAITSECONDS:x \u2014 "
                                                           "'x' is not a valid integer value"));
-        QCOMPARE(desk.form3->currentLine, 1);
-        QCOMPARE(desk.form3->NextTimer.interval(), 200);
-        QVERIFY(desk.form3->NextTimer.isEnabled());
+        QCOMPARE(desk.runner().currentLine, 1);
+        QCOMPARE(desk.runner().NextTimer.interval(), 200);
+        QVERIFY(desk.runner().NextTimer.isEnabled());
 
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 2);
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 2);
         QVERIFY(desk.keyboard.sent == EnterPressed(1));
         QCOMPARE(Activity(desk), QStringLiteral("1: ENTER"));
     }
@@ -369,14 +369,14 @@ private slots:
         desk.form3->setSequenceText("SWITCH:Scanner\r\nENTER");
         ListThenCloseScanner(desk);
         desk.form3->Run();
-        desk.form3->NextTimerTimer();
+        desk.runner().NextTimerTimer();
         QVERIFY(desk.windowSystem.activated.empty());
         VerifySaidWithoutAMessageBox(
             desk, Report(QStringLiteral("0: SWITCH:Scanner"),
                          QStringLiteral("The window \"Scanner\" no longer exists.")));
 
         // The run goes on, and its keys have nowhere to go but where they went before.
-        desk.form3->NextTimerTimer();
+        desk.runner().NextTimerTimer();
         QVERIFY(desk.keyboard.sent == EnterPressed(1));
         QCOMPARE(Activity(desk), QStringLiteral("1: ENTER"));
     }
@@ -389,7 +389,7 @@ private slots:
         desk.form3->Button10Click();
         desk.form3->setSequenceText("CLOSE:Scanner");
         desk.form3->Run();
-        desk.form3->NextTimerTimer();
+        desk.runner().NextTimerTimer();
         QVERIFY(desk.windowSystem.ended.empty());
         QVERIFY(MessageBox::shown().isEmpty());
         const QString report = Activity(desk);
@@ -404,9 +404,9 @@ private slots:
         desk.form3->setSequenceText("SWITCH:Scanner");
         ListThenCloseScanner(desk);
         desk.form3->Run();
-        desk.form3->NextTimerTimer();
+        desk.runner().NextTimerTimer();
         QCoreApplication::processEvents();
-        Notice& notice = desk.form3->notice();
+        Notice& notice = desk.runner().notice();
         QVERIFY(notice.isVisible());
         QVERIFY(notice.isWindow());
         QVERIFY(notice.testAttribute(Qt::WA_ShowWithoutActivating));
@@ -421,13 +421,13 @@ private slots:
         desk.form3->setSequenceText("SWITCH:Scanner");
         ListThenCloseScanner(desk);
         desk.form3->Run();
-        desk.form3->NextTimerTimer();
-        QVERIFY(desk.form3->notice().isVisible());
+        desk.runner().NextTimerTimer();
+        QVERIFY(desk.runner().notice().isVisible());
         LetTheNoticeExpire(desk);
         desk.form3->Button13->click();
 
         desk.form3->Run();
-        desk.form3->NextTimerTimer();
+        desk.runner().NextTimerTimer();
         VerifySaidWithoutAMessageBox(
             desk, Report(QStringLiteral("0: SWITCH:Scanner"),
                          QStringLiteral("The window \"Scanner\" no longer exists.")));
@@ -439,25 +439,25 @@ private slots:
         desk.form3->setSequenceText("SWITCH:Scanner");
         ListThenCloseScanner(desk);
         desk.form1->CheckBox1->setChecked(true);
-        desk.form3->NextTimerTimer();
+        desk.runner().NextTimerTimer();
         const QString report = Report(QStringLiteral("0: SWITCH:Scanner"),
                                       QStringLiteral("The window \"Scanner\" no longer exists."));
         VerifySaidWithoutAMessageBox(desk, report);
         LetTheNoticeExpire(desk);
 
         // Past the last line the Active box starts the sequence over: the same run goes on.
-        desk.form3->NextTimerTimer();
-        QCOMPARE(desk.form3->currentLine, 0);
-        QVERIFY(desk.form3->NextTimer.isEnabled());
-        desk.form3->NextTimerTimer();
+        desk.runner().NextTimerTimer();
+        QCOMPARE(desk.runner().currentLine, 0);
+        QVERIFY(desk.runner().NextTimer.isEnabled());
+        desk.runner().NextTimerTimer();
         QCOMPARE(Activity(desk), report);
-        QVERIFY(!desk.form3->notice().isVisible());
+        QVERIFY(!desk.runner().notice().isVisible());
         QVERIFY(MessageBox::shown().isEmpty());
 
         // Unchecking and checking the box again is a new run.
         desk.form1->CheckBox1->setChecked(false);
         desk.form1->CheckBox1->setChecked(true);
-        desk.form3->NextTimerTimer();
+        desk.runner().NextTimerTimer();
         VerifySaidWithoutAMessageBox(desk, report);
     }
 

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include <QObject>
+#include <QString>
+
+#include "components/event_timer.h"
+#include "config/window_list.h"
+#include "desk/desk_services.h"
+
+class ConfigurationFace;
+class DeskFace;
+class Notice;
+
+// The automation runner: steps through the sequence, one line a tick, and hands over to the
+// desk at "HANDLEDOCUMENT". It also keeps the list of open windows the steps look windows up in.
+// It lives from the start on, whether the Configuration dialog has been built or not; the dialog
+// shows its state through the signals.
+class SequenceRunner : public QObject {
+    Q_OBJECT
+public:
+    SequenceRunner(DeskServices services, DeskFace* desk);
+    ~SequenceRunner() override;
+
+    // Where each step reads the sequence, lines ended by CR LF.
+    void readSequenceFrom(const ConfigurationFace* configuration);
+
+    EventTimer NextTimer;
+    int currentLine = 0;
+
+    // A run from the first line; its end, starting over while the desk is active; the next
+    // step after the desk has dealt with the document the run handed over.
+    void Run();
+    void AbortRun();
+    void resumeRunner();
+    // The Abort button: the desk is switched off as well.
+    void abortByUser();
+    void NextTimerTimer();
+    bool isRunning() const { return running_; }
+    // What the runner is doing: "<line>: <command>", or "n/a".
+    const QString& activity() const { return activity_; }
+
+    // Reads the open windows anew.
+    void refreshWindowList();
+    const sortwell::config::WindowList& windowList() const { return windowList_; }
+
+    // Where the runner says what went wrong without taking the keyboard from the scanner; made
+    // when first needed.
+    Notice& notice();
+    void notify(const QString& title, const QString& text);
+
+signals:
+    void runningChanged(bool running);
+    void activityChanged(const QString& activity);
+    // The open windows differ from the ones listed before.
+    void windowListChanged();
+
+private:
+    void startAtFirstLine();
+    void setRunning(bool running);
+    void setActivity(const QString& text);
+    void reportStepProblem(const std::string& activity, const std::string& problem);
+
+    DeskServices services_;
+    DeskFace* desk_;
+    const ConfigurationFace* configuration_ = nullptr;
+    bool running_ = false;
+    QString activity_;
+    sortwell::config::WindowList windowList_;
+    std::set<std::string> reportedProblems_;
+    std::unique_ptr<Notice> notice_;
+};
