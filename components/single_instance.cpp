@@ -1,7 +1,8 @@
 #include "components/single_instance.h"
 
-#include <string_view>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include "components/instance_request.h"
 #include "platform/local_channel.h"
 
 using sortwell::platform::AcceptResult;
@@ -20,9 +22,8 @@ using sortwell::platform::UniqueFd;
 
 namespace {
 
-constexpr std::string_view kShowRequest = "show";
-// A request is one short line; anything longer is not from Sortwell.
-constexpr std::size_t kMaxRequestBytes = 64;
+// A request is one line, with at most a path in it; anything longer is not from Sortwell.
+constexpr std::size_t kMaxRequestBytes = 16384;
 constexpr int kConnectAttempts = 10;
 constexpr int kConnectTimeoutMs = 200;
 constexpr int kRetryPauseMs = 100;
@@ -90,7 +91,8 @@ SingleInstance::SingleInstance(const QString& key, QObject* parent)
     : QObject(parent),
       lockPath_(perUserFolder() + QLatin1Char('/') + perUserName(key, QStringLiteral(".lock"))),
       serverName_(socketPath(key, lockPath_)),
-      lock_(lockPath_) {
+      lock_(lockPath_),
+      requests_(EncodeRequest({}) + '\n') {
     // Only a lock whose owner process is gone counts as stale, never one that is merely old:
     // the program holds its lock for as long as it runs.
     lock_.setStaleLockTime(0);
@@ -125,7 +127,7 @@ bool SingleInstance::takeLock() {
         error_ = lockFailureReason(lock_.error(), lockPath_);
         return false;
     }
-    askRunningInstanceToShow();
+    askRunningInstance();
     return false;
 }
 
@@ -150,14 +152,21 @@ void SingleInstance::stopListening() {
     listenFd_ = UniqueFd();
 }
 
-void SingleInstance::askRunningInstanceToShow() {
+void SingleInstance::handOverFiles(const std::vector<std::string>& paths) {
+    requests_.clear();
+    for (const std::string& path : paths) {
+        requests_ += EncodeRequest({InstanceRequest::Kind::Present, path}) + '\n';
+    }
+    requests_ += EncodeRequest({}) + '\n';
+}
+
+void SingleInstance::askRunningInstance() {
     // The running instance takes its lock a moment before it listens, so a start that
     // races it retries for a short while.
     const std::string path = nativePath(serverName_);
-    const std::string request = std::string(kShowRequest) + '\n';
     SocketResult sent;
     for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
-        sent = sortwell::platform::sendMessage(path, request, kConnectTimeoutMs);
+        sent = sortwell::platform::sendMessage(path, requests_, kConnectTimeoutMs);
         if (sent.error.empty()) {
             return;
         }
@@ -212,21 +221,28 @@ void SingleInstance::readRequests(int fd) {
         qWarning("sortwell: %s", reader.error().c_str());
     }
     bool understood = !reader.overlong();
-    int shows = 0;
+    std::vector<InstanceRequest> requests;
     while (understood) {
         const std::optional<std::string> line = reader.takeLine();
         if (!line) {
             break;
         }
-        understood = *line == kShowRequest;
-        shows += understood ? 1 : 0;
+        std::optional<InstanceRequest> request = DecodeRequest(*line);
+        understood = request.has_value();
+        if (understood) {
+            requests.push_back(std::move(*request));
+        }
     }
-    // Closed before the signal goes out: a slot that runs an event loop could read again.
+    // Closed before the signals go out: a slot that runs an event loop could read again.
     if (!understood || status != LineReader::Status::Open) {
         closeConnection(fd);
     }
-    for (int i = 0; i < shows; ++i) {
-        emit showRequested();
+    for (const InstanceRequest& request : requests) {
+        if (request.kind == InstanceRequest::Kind::Present) {
+            emit presentRequested(QFile::decodeName(request.path.c_str()));
+        } else {
+            emit showRequested();
+        }
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <QLockFile>
 #include <QObject>
@@ -27,9 +29,12 @@ public:
     SingleInstance& operator=(const SingleInstance&) = delete;
 
     // True when this process is now the one instance. False when another holds the lock (it
-    // has then been asked to show itself) or when the lock could not be taken; the caller
-    // exits either way, and errorString() says why when the hand-over did not happen.
+    // has then been asked to show itself, or been handed the files, see below) or when the
+    // lock could not be taken; the caller exits either way, and errorString() says why when
+    // the hand-over did not happen.
     bool claim();
+    // What claim() hands to a running instance, instead of only asking it to show the desk.
+    void handOverFiles(const std::vector<std::string>& paths);
     bool isClaimed() const { return claimed_; }
     // Empty after a clean claim or hand-over; otherwise the reason, fit to show the user.
     QString errorString() const { return error_; }
@@ -41,6 +46,8 @@ public:
 signals:
     // Another start asked for the window.
     void showRequested();
+    // Another start put this file into the input folder for the desk.
+    void presentRequested(const QString& path);
 
 private:
     struct Connection;
@@ -48,7 +55,7 @@ private:
     bool takeLock();
     void listen();
     void stopListening();
-    void askRunningInstanceToShow();
+    void askRunningInstance();
     void acceptRequests();
     void addConnection(sortwell::platform::UniqueFd fd);
     void readRequests(int fd);
@@ -59,6 +66,7 @@ private:
     QLockFile lock_;
     bool claimed_ = false;
     QString error_;
+    std::string requests_;
     sortwell::platform::UniqueFd listenFd_;
     // Declared after the descriptors, so that each notifier goes before its descriptor closes.
     std::unique_ptr<QSocketNotifier> listenNotifier_;

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/document_name.h"
 #include "platform/linux/atomic_file.h"
 
 namespace sortwell::platform::linux_host {
@@ -194,17 +195,6 @@ bool documentOrder(const std::string& a, const std::string& b) {
         return a.size() < b.size();
     }
     return a < b;
-}
-
-bool endsInPdf(std::string_view name) {
-    constexpr std::string_view kExtension = ".pdf";
-    if (name.size() < kExtension.size()) {
-        return false;
-    }
-    const std::string_view end = name.substr(name.size() - kExtension.size());
-    return std::equal(end.begin(), end.end(), kExtension.begin(), [](char c, char lower) {
-        return foldedAscii(c) == static_cast<unsigned char>(lower);
-    });
 }
 
 // Folders, devices and dangling links are no documents; a link to a file is.
@@ -445,7 +435,7 @@ DocumentListing PosixDocumentFiles::listDocuments(const std::string& folder) {
             break;
         }
         const std::string_view name(entry->d_name);
-        if (!name.starts_with('.') && endsInPdf(name) &&
+        if (!name.starts_with('.') && EndsInPdf(name) &&
             isRegularEntry(::dirfd(entries.get()), *entry)) {
             listing.names.emplace_back(name);
         }

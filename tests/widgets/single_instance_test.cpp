@@ -165,6 +165,24 @@ private slots:
         QCOMPARE(shows.count(), 1);
     }
 
+    void aSecondStartHandsOverItsFilesInOrderAndThenShowsTheDesk() {
+        const QString key = uniqueKey();
+        SingleInstance first(key);
+        QVERIFY(first.claim());
+        QSignalSpy presents(&first, &SingleInstance::presentRequested);
+        QSignalSpy shows(&first, &SingleInstance::showRequested);
+
+        SingleInstance second(key);
+        second.handOverFiles({"/in/first.pdf", "/in/line\nbreak.pdf"});
+        QVERIFY(!second.claim());
+        QVERIFY2(second.errorString().isEmpty(), qPrintable(second.errorString()));
+        QVERIFY(shows.wait(5000));
+        QCOMPARE(presents.count(), 2);
+        QCOMPARE(presents.at(0).at(0).toString(), QStringLiteral("/in/first.pdf"));
+        QCOMPARE(presents.at(1).at(0).toString(), QStringLiteral("/in/line\nbreak.pdf"));
+        QCOMPARE(shows.count(), 1);
+    }
+
     void afterTheFirstEndsANewStartClaimsAndListens() {
         const QString key = uniqueKey();
         QString lockPath;
@@ -217,7 +235,7 @@ private slots:
 
         const UniqueFd endless = connectToInstance(first);
         QVERIFY(endless.valid());
-        QVERIFY(sendAll(endless.get(), std::string(200, 's')).empty());
+        QVERIFY(sendAll(endless.get(), std::string(20000, 's')).empty());
         QTRY_VERIFY_WITH_TIMEOUT(closedByPeer(endless.get()), kTimeoutMs);
 
         QCOMPARE(shows.count(), 0);

@@ -1,0 +1,147 @@
+#include "desk/hand_over.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "platform/document_name.h"
+
+namespace sortwell::desk {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMostNameTries = 1000;
+
+bool isReadable(const std::string& path) {
+    const std::ifstream probe(path, std::ios::binary);
+    return probe.is_open();
+}
+
+// The same folder whatever links or "." and ".." lead to it.
+std::string canonicalFolder(const std::string& folder) {
+    std::error_code error;
+    const fs::path resolved = fs::weakly_canonical(folder, error);
+    return error ? fs::path(folder).lexically_normal().string() : resolved.string();
+}
+
+bool taken(const std::string& path, platform::DocumentFiles& files) {
+    return files.folderExists(path) || files.statDocument(path).problem.empty();
+}
+
+// "scan.pdf", then "scan (2).pdf", "scan (3).pdf" and so on.
+std::string candidateName(const std::string& name, int number) {
+    if (number < 2) {
+        return name;
+    }
+    const fs::path path(name);
+    return path.stem().string() + " (" + std::to_string(number) + ")" + path.extension().string();
+}
+
+std::string freePathIn(const std::string& folder, const std::string& name, int firstNumber,
+                       platform::DocumentFiles& files) {
+    for (int number = firstNumber; number < firstNumber + kMostNameTries; ++number) {
+        const std::string candidate = folder + "/" + candidateName(name, number);
+        if (!taken(candidate, files)) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+HandOverPlan refused(const std::string& file, const std::string& why) {
+    return {file, {}, file + ": " + why};
+}
+
+}  // namespace
+
+const std::string_view kUsageText =
+    "Usage: sortwell [--present FILE...]\n"
+    "Files scanned documents with one click.\n"
+    "\n"
+    "  --present FILE...  hand the PDF files to the running desk (starting it if needed);\n"
+    "                     files from elsewhere are moved into the input folder first\n"
+    "  --help             show this text\n"
+    "  --version          show the version\n";
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    if (arguments.empty()) {
+        return {};
+    }
+    const std::string& first = arguments.front();
+    if (first == "--help" || first == "-h") {
+        return {CommandLine::Action::Help, {}, {}};
+    }
+    if (first == "--version") {
+        return {CommandLine::Action::Version, {}, {}};
+    }
+    if (first != "--present") {
+        return {CommandLine::Action::Refuse, {}, "unknown argument \"" + first + "\"; see --help"};
+    }
+    CommandLine present{CommandLine::Action::Present, {}, {}};
+    present.files.assign(arguments.begin() + 1, arguments.end());
+    if (present.files.empty()) {
+        return {CommandLine::Action::Refuse, {}, "--present needs at least one file"};
+    }
+    return present;
+}
+
+HandOverPlan PlanHandOver(const std::string& file, const std::string& workingFolder,
+                          const std::string& inputFolder, platform::DocumentFiles& files) {
+    const fs::path given(file);
+    const std::string source =
+        (given.is_absolute() ? given : fs::path(workingFolder) / given).lexically_normal().string();
+    if (files.folderExists(source)) {
+        return refused(file, "is a folder, not a PDF file");
+    }
+    const platform::DocumentStat stat = files.statDocument(source);
+    if (!stat.problem.empty()) {
+        return refused(file, stat.problem);
+    }
+    const std::string name = fs::path(source).filename().string();
+    if (!platform::EndsInPdf(name)) {
+        return refused(file, "is not a PDF file (the name does not end in \".pdf\")");
+    }
+    if (!isReadable(source)) {
+        return refused(file, "cannot be read");
+    }
+    if (inputFolder.empty() || !files.folderExists(inputFolder)) {
+        return refused(file, "the input folder \"" + inputFolder + "\" does not exist");
+    }
+    const std::string folder = canonicalFolder(inputFolder);
+    if (canonicalFolder(fs::path(source).parent_path().string()) == folder) {
+        return {source, source, {}};
+    }
+    const std::string target = freePathIn(folder, name, 1, files);
+    if (target.empty()) {
+        return refused(file, "the input folder has no free name for it");
+    }
+    return {source, target, {}};
+}
+
+HandOverPlan CarryOut(HandOverPlan plan, platform::DocumentFiles& files) {
+    if (!plan.problem.empty() || plan.source == plan.target) {
+        return plan;
+    }
+    const std::string folder = fs::path(plan.target).parent_path().string();
+    const std::string name = fs::path(plan.source).filename().string();
+    for (int number = 2; number < kMostNameTries; ++number) {
+        const std::string problem = files.moveDocument(plan.source, plan.target);
+        if (problem.empty()) {
+            return plan;
+        }
+        // Only a name taken since the plan is worth another try; any other failure is final.
+        if (!taken(plan.target, files) || !files.statDocument(plan.source).problem.empty()) {
+            plan.problem = plan.source + ": " + problem;
+            return plan;
+        }
+        plan.target = freePathIn(folder, name, number, files);
+        if (plan.target.empty()) {
+            break;
+        }
+    }
+    plan.problem = plan.source + ": the input folder has no free name for it";
+    return plan;
+}
+
+}  // namespace sortwell::desk
