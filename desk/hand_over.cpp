@@ -96,7 +96,7 @@ HandOverPlan PlanHandOver(const std::string& file, const std::string& workingFol
     }
     const platform::DocumentStat stat = files.statDocument(source);
     if (!stat.problem.empty()) {
-        return refused(file, stat.problem);
+        return {source, {}, stat.problem};  // it names the file already
     }
     const std::string name = fs::path(source).filename().string();
     if (!platform::EndsInPdf(name)) {
@@ -142,6 +142,30 @@ HandOverPlan CarryOut(HandOverPlan plan, platform::DocumentFiles& files) {
     }
     plan.problem = plan.source + ": the input folder has no free name for it";
     return plan;
+}
+
+HandOverResult HandOverAll(const std::vector<std::string>& files, const std::string& workingFolder,
+                           const std::string& inputFolder, platform::DocumentFiles& documents) {
+    std::vector<HandOverPlan> plans;
+    HandOverResult result;
+    for (const std::string& file : files) {
+        plans.push_back(PlanHandOver(file, workingFolder, inputFolder, documents));
+        if (!plans.back().problem.empty()) {
+            result.problems.push_back(plans.back().problem);
+        }
+    }
+    if (!result.problems.empty()) {
+        return result;
+    }
+    for (HandOverPlan& plan : plans) {
+        plan = CarryOut(std::move(plan), documents);
+        if (plan.problem.empty()) {
+            result.paths.push_back(plan.target);
+        } else {
+            result.problems.push_back(plan.problem);
+        }
+    }
+    return result;
 }
 
 }  // namespace sortwell::desk

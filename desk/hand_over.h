@@ -42,4 +42,13 @@ HandOverPlan PlanHandOver(const std::string& file, const std::string& workingFol
 // `problem` with the file left where it was.
 HandOverPlan CarryOut(HandOverPlan plan, platform::DocumentFiles& files);
 
+// The files of one --present: every one is checked first, and when any is refused nothing is
+// moved. Then each is moved in turn; `paths` are where they are now in the input folder.
+struct HandOverResult {
+    std::vector<std::string> paths;
+    std::vector<std::string> problems;
+};
+HandOverResult HandOverAll(const std::vector<std::string>& files, const std::string& workingFolder,
+                           const std::string& inputFolder, platform::DocumentFiles& documents);
+
 }  // namespace sortwell::desk

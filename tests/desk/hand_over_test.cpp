@@ -118,5 +118,24 @@ TEST_F(HandOverTest, WithoutAnInputFolderNothingIsMoved) {
     EXPECT_TRUE(fs::exists(elsewhere / "scan.pdf"));
 }
 
+TEST_F(HandOverTest, OneRefusedFileKeepsAllOfThemWhereTheyAre) {
+    writeFile(elsewhere / "a.pdf", "a");
+    writeFile(elsewhere / "b.txt", "b");
+    const HandOverResult refused =
+        HandOverAll({"a.pdf", "b.txt"}, elsewhere.string(), input.string(), files);
+    ASSERT_EQ(refused.problems.size(), 1U);
+    EXPECT_NE(refused.problems[0].find("b.txt"), std::string::npos);
+    EXPECT_TRUE(refused.paths.empty());
+    EXPECT_TRUE(fs::exists(elsewhere / "a.pdf"));
+    EXPECT_TRUE(fs::is_empty(input));
+
+    writeFile(elsewhere / "c.pdf", "c");
+    const HandOverResult moved =
+        HandOverAll({"a.pdf", "c.pdf"}, elsewhere.string(), input.string(), files);
+    EXPECT_TRUE(moved.problems.empty());
+    EXPECT_EQ(moved.paths,
+              (std::vector<std::string>{(input / "a.pdf").string(), (input / "c.pdf").string()}));
+}
+
 }  // namespace
 }  // namespace sortwell::desk
