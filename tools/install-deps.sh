@@ -14,6 +14,8 @@ packages=(
     xvfb xauth openbox trayer x11-utils x11-xkb-utils xdotool imagemagick fonts-dejavu-core
     # fault tests: killing a process at a chosen system call
     strace
+    # real scanning without a scanner: SANE and its test backend
+    sane-utils
 )
 
 missing=()
