@@ -1,5 +1,8 @@
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include <QSessionManager>
 #include <QTimer>
@@ -9,9 +12,29 @@
 #include "app/termination_signals.h"
 #include "components/message_box.h"
 #include "components/single_instance.h"
+#include "desk/hand_over.h"
+#include "desk/settings_model.h"
 #include "platform/host_services.h"
 
 namespace {
+
+constexpr int kRefusedExitCode = 2;
+
+// --help, --version and arguments that make no sense need no display.
+int AnswerWithoutDesk(const sortwell::desk::CommandLine& command) {
+    using Action = sortwell::desk::CommandLine::Action;
+    if (command.action == Action::Help) {
+        std::fwrite(sortwell::desk::kUsageText.data(), 1, sortwell::desk::kUsageText.size(),
+                    stdout);
+        return 0;
+    }
+    if (command.action == Action::Version) {
+        std::printf("sortwell %s\n", SORTWELL_VERSION);
+        return 0;
+    }
+    std::fprintf(stderr, "sortwell: %s\n", command.problem.c_str());
+    return kRefusedExitCode;
+}
 
 void ConfigureStore(TQDReg& store) {
     store.Programmname = "Sortwell";
@@ -37,35 +60,71 @@ void SayOnceRunning(TForm1& desk, Say say, const std::string& text) {
     });
 }
 
-int RunDesk(SortwellApplication& app) {
+// Puts the files of --present into the input folder and returns where they are now; stderr
+// says why any was refused.
+sortwell::desk::HandOverResult PutIntoInputFolder(const std::vector<std::string>& files,
+                                                  TQDReg& store,
+                                                  sortwell::platform::DocumentFiles& documents) {
+    if (!store.LoadFromRegistry() && !store.LastError().empty()) {
+        std::fprintf(stderr, "sortwell: %s\n", store.LastError().c_str());
+    }
+    const std::string inputFolder = sortwell::desk::LoadSettings(store).snapshot.inputDir;
+    const sortwell::desk::HandOverResult result = sortwell::desk::HandOverAll(
+        files, std::filesystem::current_path().string(), inputFolder, documents);
+    for (const std::string& problem : result.problems) {
+        std::fprintf(stderr, "sortwell: %s\n", problem.c_str());
+    }
+    return result;
+}
+
+int RunDesk(SortwellApplication& app, const sortwell::desk::CommandLine& command) {
+    // The host comes first: a hand-over reads the settings and moves files before it knows
+    // whether a desk runs already.
+    const std::unique_ptr<sortwell::platform::HostServices> host =
+        sortwell::platform::MakeHostServices(
+            sortwell::platform::SessionEnvironment::ofThisProcess());
+    TQDReg store(host->store());
+    ConfigureStore(store);
     SingleInstance instance;
+    std::vector<std::string> handedOver;
+    if (command.action == sortwell::desk::CommandLine::Action::Present) {
+        const sortwell::desk::HandOverResult result =
+            PutIntoInputFolder(command.files, store, host->documents());
+        if (!result.problems.empty()) {
+            return kRefusedExitCode;
+        }
+        handedOver = result.paths;
+        instance.handOverFiles(handedOver);
+    }
     if (!instance.claim()) {
         if (!instance.errorString().isEmpty()) {
             std::fprintf(stderr, "sortwell: %s\n", qPrintable(instance.errorString()));
             return 1;
         }
-        return 0;  // the running program shows its window instead
+        return 0;  // the running program shows its window, and the files handed to it
     }
-
-    const std::unique_ptr<sortwell::platform::HostServices> host =
-        sortwell::platform::MakeHostServices(
-            sortwell::platform::SessionEnvironment::ofThisProcess());
     const std::string leftovers = host->finishInterruptedWork();
-    TQDReg store(host->store());
-    ConfigureStore(store);
 
     DeskServices services;
     services.store = &store;
     services.files = &host->documents();
+    services.folderWatch = &host->folderWatch();
     services.windowSystem = &host->windowSystem();
     services.processControl = &host->processControl();
     services.keyboard = &host->keyboard();
+    services.programRunner = &host->programRunner();
     UseSystemClocksAndDesktop(services);
     DeskWindows windows(services);
     TForm1& desk = *windows.Form1;
 
     QObject::connect(&instance, &SingleInstance::showRequested, &desk,
                      &TForm1::ShowMainWindow1Click);
+    QObject::connect(
+        &instance, &SingleInstance::presentRequested, &desk,
+        [&desk](const QByteArray& path) { desk.PresentHandedOver(path.toStdString()); });
+    for (const std::string& path : handedOver) {
+        desk.PresentHandedOver(path);
+    }
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &desk,
                      [&desk] { EndWithoutDismissing(desk); });
@@ -84,12 +143,18 @@ int RunDesk(SortwellApplication& app) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const sortwell::desk::CommandLine command =
+        sortwell::desk::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    using Action = sortwell::desk::CommandLine::Action;
+    if (command.action != Action::RunDesk && command.action != Action::Present) {
+        return AnswerWithoutDesk(command);
+    }
     SortwellApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaryn Sortwell Store"));
     // Going to the tray hides the last window; that is no reason to end.
     QApplication::setQuitOnLastWindowClosed(false);
     try {
-        return RunDesk(app);
+        return RunDesk(app, command);
     } catch (const std::exception& error) {
         MessageBox::critical(nullptr, QApplication::applicationName(),
                              QString::fromUtf8(error.what()));

@@ -239,7 +239,7 @@ void SingleInstance::readRequests(int fd) {
     }
     for (const InstanceRequest& request : requests) {
         if (request.kind == InstanceRequest::Kind::Present) {
-            emit presentRequested(QFile::decodeName(request.path.c_str()));
+            emit presentRequested(QByteArray::fromStdString(request.path));
         } else {
             emit showRequested();
         }

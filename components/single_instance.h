@@ -47,7 +47,7 @@ signals:
     // Another start asked for the window.
     void showRequested();
     // Another start put this file into the input folder for the desk.
-    void presentRequested(const QString& path);
+    void presentRequested(const QByteArray& path);
 
 private:
     struct Connection;

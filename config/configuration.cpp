@@ -29,6 +29,7 @@ void Configuration::fill(ConfigurationFace& fields) const {
     fields.setNames(held_.names);
     fields.setAutostart(held_.autostart);
     fields.setAttachOriginalName(held_.attachOriginalName);
+    fields.setWatchInput(held_.watchInput);
 }
 
 QString Configuration::inputFolder() const {
@@ -52,6 +53,18 @@ void Configuration::setAttachOriginalName(bool attach) {
         dialog_->setAttachOriginalName(attach);
     } else {
         held_.attachOriginalName = attach;
+    }
+}
+
+bool Configuration::watchInput() const {
+    return dialog_ ? dialog_->watchInput() : held_.watchInput;
+}
+
+void Configuration::setWatchInput(bool watch) {
+    if (dialog_) {
+        dialog_->setWatchInput(watch);
+    } else {
+        held_.watchInput = watch;
     }
 }
 

@@ -34,6 +34,8 @@ public:
     void setInputFolder(const QString& folder) override;
     bool attachOriginalName() const override;
     void setAttachOriginalName(bool attach) override;
+    bool watchInput() const override;
+    void setWatchInput(bool watch) override;
     bool autostart() const override;
     void setAutostart(bool autostart) override;
     QString columnsText() const override;
@@ -58,6 +60,7 @@ private:
     struct Values {
         QString inputFolder;
         bool attachOriginalName = true;
+        bool watchInput = true;
         bool autostart = true;
         QString columnsText = QStringLiteral("3");
         std::vector<sortwell::desk::TargetButton> targetButtons;

@@ -20,6 +20,9 @@ public:
     // Whether a filed document keeps its original name after the built one.
     virtual bool attachOriginalName() const = 0;
     virtual void setAttachOriginalName(bool attach) = 0;
+    // Whether every new PDF in the input folder is presented, also without a scan run.
+    virtual bool watchInput() const = 0;
+    virtual void setWatchInput(bool watch) = 0;
     // Whether the program starts with the desktop session.
     virtual bool autostart() const = 0;
     virtual void setAutostart(bool autostart) = 0;

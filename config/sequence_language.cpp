@@ -7,7 +7,7 @@ namespace sortwell::config {
 
 namespace {
 
-constexpr std::array<std::pair<Command, std::string_view>, 11> kKeywords{{
+constexpr std::array<std::pair<Command, std::string_view>, 12> kKeywords{{
     {Command::WaitWindow, "WAITWINDOW"},
     {Command::UnwaitWindow, "UNWAITWINDOW"},
     {Command::Switch, "SWITCH"},
@@ -19,6 +19,7 @@ constexpr std::array<std::pair<Command, std::string_view>, 11> kKeywords{{
     {Command::Enter, "ENTER"},
     {Command::Type, "TYPE"},
     {Command::HandleDocument, "HANDLEDOCUMENT"},
+    {Command::Run, "RUN"},
 }};
 
 constexpr std::array<std::string_view, 11> kDefaultLines{

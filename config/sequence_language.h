@@ -22,6 +22,7 @@ enum class Command {
     Enter,
     Type,
     HandleDocument,
+    Run,
 };
 
 // A line split into its keyword and argument. Both are views into the line.

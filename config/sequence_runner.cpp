@@ -3,14 +3,26 @@
 #include <algorithm>
 #include <utility>
 
+#include <QSysInfo>
+
+#include "components/message_box.h"
 #include "components/notice.h"
 #include "config/configuration_face.h"
+#include "config/run_arguments.h"
+#include "config/run_confirmation.h"
+#include "config/run_report.h"
 #include "config/sequence_step.h"
 #include "desk/desk_face.h"
 
 namespace {
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Confirmations hold for this machine only.
+std::string MachineKey() {
+    const QByteArray id = QSysInfo::machineUniqueId();
+    return id.isEmpty() ? QSysInfo::machineHostName().toStdString() : id.toStdString();
 }
 }  // namespace
 
@@ -29,12 +41,17 @@ void SequenceRunner::readSequenceFrom(const ConfigurationFace* configuration) {
 }
 
 void SequenceRunner::Run() {
+    if (needsConfirmation(currentSequence())) {
+        askToConfirmLater();
+        return;
+    }
     // A new run says its faults anew; starting over after the last line is the same run.
     reportedProblems_.clear();
     startAtFirstLine();
 }
 
 void SequenceRunner::startAtFirstLine() {
+    endProgram();
     setRunning(true);
     desk_->setWindowListTimer(true);
     desk_->SetTrayImage(1);
@@ -43,6 +60,7 @@ void SequenceRunner::startAtFirstLine() {
 }
 
 void SequenceRunner::AbortRun() {
+    endProgram();
     setActivity(FromUtf8(sortwell::config::kNoActivity));
     desk_->setDetectionTimers(false);
     desk_->SetTrayImage(0);
@@ -66,9 +84,12 @@ void SequenceRunner::abortByUser() {
 
 void SequenceRunner::NextTimerTimer() {
     using sortwell::config::StepAction;
-    const std::string sequence = configuration_ ? configuration_->sequenceText() : std::string();
+    if (program_) {
+        watchProgram();
+        return;
+    }
     const sortwell::config::StepDecision decision =
-        sortwell::config::DecideStep(currentLine, sequence, windowList_);
+        sortwell::config::DecideStep(currentLine, currentSequence(), windowList_);
     if (decision.action == StepAction::AbortRun) {
         AbortRun();
         return;
@@ -76,6 +97,14 @@ void SequenceRunner::NextTimerTimer() {
     setActivity(QString::fromStdString(decision.activity));
     if (decision.intervalMs) {
         NextTimer.setInterval(*decision.intervalMs);
+    }
+    if (decision.action == StepAction::StopRun) {
+        stopRun(decision.activity, decision.error);
+        return;
+    }
+    if (decision.action == StepAction::RunProgram) {
+        startProgram(decision);
+        return;
     }
     std::string hostProblem;
     if (decision.action == StepAction::HandOver) {
@@ -103,6 +132,115 @@ void SequenceRunner::reportStepProblem(const std::string& activity, const std::s
     if (reportedProblems_.insert(problem).second) {
         notify(QStringLiteral("Sortwell automation"), report);
     }
+}
+
+void SequenceRunner::stopRun(const std::string& activity, const std::string& problem) {
+    endProgram();
+    // Starting over would only meet the same fault again.
+    if (desk_->isActive()) {
+        desk_->setActive(false);
+    }
+    AbortRun();
+    reportStepProblem(activity, problem);
+}
+
+std::string SequenceRunner::currentSequence() const {
+    return configuration_ ? configuration_->sequenceText() : std::string();
+}
+
+bool SequenceRunner::needsConfirmation(const std::string& sequence) const {
+    return !sortwell::config::IsConfirmed(*services_.store, sequence, MachineKey());
+}
+
+void SequenceRunner::confirmSequence(const std::string& sequence) {
+    sortwell::config::Confirm(*services_.store, sequence, MachineKey());
+}
+
+void SequenceRunner::askToConfirmLater() {
+    if (confirmationAsked_) {
+        return;
+    }
+    confirmationAsked_ = true;
+    QMetaObject::invokeMethod(this, &SequenceRunner::askToConfirm, Qt::QueuedConnection);
+}
+
+void SequenceRunner::askToConfirm() {
+    confirmationAsked_ = false;
+    const std::string sequence = currentSequence();
+    if (needsConfirmation(sequence)) {
+        const QString question = QString::fromStdString(
+            sortwell::config::ConfirmationQuestion(sortwell::config::RunPrograms(sequence)));
+        if (MessageBox::question(nullptr, QStringLiteral("Sortwell automation"), question) !=
+            MessageBox::Answer::Yes) {
+            if (desk_->isActive()) {
+                desk_->setActive(false);
+            }
+            return;
+        }
+        confirmSequence(sequence);
+        services_.store->SaveToRegistry();
+    }
+    reportedProblems_.clear();
+    startAtFirstLine();
+}
+
+void SequenceRunner::startProgram(const sortwell::config::StepDecision& decision) {
+    const std::string sequence = currentSequence();
+    // The sequence may have changed under a run, by an import among others.
+    if (needsConfirmation(sequence)) {
+        stopRun(decision.activity, sortwell::config::UnconfirmedProblem());
+        return;
+    }
+    const std::string inputDir =
+        configuration_ ? configuration_->inputFolder().toStdString() : std::string();
+    const std::string stamp = sortwell::config::DateTimeStamp(sortwell::config::LocalTimeOf(
+        services_.wallClock ? services_.wallClock() : std::chrono::system_clock::now()));
+    const sortwell::config::RunCommand command =
+        sortwell::config::ExpandRunCommand(decision.run, inputDir, stamp);
+    if (services_.programRunner == nullptr) {
+        stopRun(decision.activity,
+                sortwell::config::StartProblem(command.program, "programs cannot be started here"));
+        return;
+    }
+    sortwell::platform::ProgramStart started =
+        services_.programRunner->start(command.program, command.arguments);
+    if (!started.program) {
+        stopRun(decision.activity,
+                sortwell::config::StartProblem(command.program, started.problem));
+        return;
+    }
+    program_ = std::move(started.program);
+    programName_ = command.program;
+    programActivity_ = decision.activity;
+    programStarted_ = now();
+}
+
+// Once a tick: the line is done when its program has ended well.
+void SequenceRunner::watchProgram() {
+    const std::optional<sortwell::platform::ProgramExit> exit = program_->poll();
+    if (!exit) {
+        if (now() - programStarted_ >= sortwell::config::kProgramTimeLimit) {
+            stopRun(programActivity_, sortwell::config::TimeLimitProblem(programName_));
+        }
+        return;
+    }
+    program_.reset();
+    if (!exit->succeeded()) {
+        stopRun(programActivity_, sortwell::config::ExitProblem(programName_, *exit));
+        return;
+    }
+    ++currentLine;
+}
+
+void SequenceRunner::endProgram() {
+    if (program_) {
+        program_->end();
+        program_.reset();
+    }
+}
+
+std::chrono::steady_clock::time_point SequenceRunner::now() const {
+    return services_.steadyClock ? services_.steadyClock() : std::chrono::steady_clock::now();
 }
 
 void SequenceRunner::setRunning(bool running) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <set>
 #include <string>
@@ -10,15 +11,20 @@
 #include "components/event_timer.h"
 #include "config/window_list.h"
 #include "desk/desk_services.h"
+#include "platform/program_runner.h"
 
 class ConfigurationFace;
 class DeskFace;
 class Notice;
 
+namespace sortwell::config {
+struct StepDecision;
+}
+
 // The automation runner: steps through the sequence, one line a tick, and hands over to the
-// desk at "HANDLEDOCUMENT". It also keeps the list of open windows the steps look windows up in.
-// It lives from the start on, whether the Configuration dialog has been built or not; the dialog
-// shows its state through the signals.
+// desk at "HANDLEDOCUMENT"; at "RUN:" it waits, without blocking, for the program to end. It also
+// keeps the list of open windows the steps look windows up in. It lives from the start on, whether
+// the Configuration dialog has been built or not; the dialog shows its state through the signals.
 class SequenceRunner : public QObject {
     Q_OBJECT
 public:
@@ -43,6 +49,11 @@ public:
     // What the runner is doing: "<line>: <command>", or "n/a".
     const QString& activity() const { return activity_; }
 
+    // The user wrote `sequence` here: its programs run without being asked about. Written to
+    // the store only; the caller saves it.
+    void confirmSequence(const std::string& sequence);
+    bool isProgramRunning() const { return program_ != nullptr; }
+
     // Reads the open windows anew.
     void refreshWindowList();
     const sortwell::config::WindowList& windowList() const { return windowList_; }
@@ -63,6 +74,19 @@ private:
     void setRunning(bool running);
     void setActivity(const QString& text);
     void reportStepProblem(const std::string& activity, const std::string& problem);
+    // Stops for good, Active switched off, and says why.
+    void stopRun(const std::string& activity, const std::string& problem);
+
+    std::string currentSequence() const;
+    bool needsConfirmation(const std::string& sequence) const;
+    // Asked once the caller is done, never from inside the Active switch's handler.
+    void askToConfirmLater();
+    void askToConfirm();
+
+    void startProgram(const sortwell::config::StepDecision& decision);
+    void watchProgram();
+    void endProgram();
+    std::chrono::steady_clock::time_point now() const;
 
     DeskServices services_;
     DeskFace* desk_;
@@ -72,4 +96,10 @@ private:
     sortwell::config::WindowList windowList_;
     std::set<std::string> reportedProblems_;
     std::unique_ptr<Notice> notice_;
+    bool confirmationAsked_ = false;
+    // The program of the RUN line at currentLine, while it runs.
+    std::unique_ptr<sortwell::platform::RunningProgram> program_;
+    std::string programName_;
+    std::string programActivity_;
+    std::chrono::steady_clock::time_point programStarted_;
 };

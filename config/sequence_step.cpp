@@ -54,6 +54,19 @@ StepDecision Type(std::string_view text, LetterE letterE) {
     return decision;
 }
 
+StepDecision RunProgram(std::string_view argument) {
+    StepDecision decision;
+    decision.intervalMs = kStepIntervalMs;
+    decision.run = ParseRunArgument(argument);
+    if (!decision.run.error.empty()) {
+        decision.action = StepAction::StopRun;
+        decision.error = decision.run.error;
+        return decision;
+    }
+    decision.action = StepAction::RunProgram;
+    return decision;
+}
+
 StepDecision DecideLine(std::string_view line, const WindowList& windows) {
     const auto [keyword, argument] = SplitLine(line);
     switch (CommandOf(keyword)) {
@@ -82,6 +95,8 @@ StepDecision DecideLine(std::string_view line, const WindowList& windows) {
             decision.action = StepAction::HandOver;
             return decision;
         }
+        case Command::Run:
+            return RunProgram(argument);
         case Command::None:
             break;
     }
@@ -101,6 +116,7 @@ bool TakesArgument(Command command) {
         case Command::Close:
         case Command::WaitSeconds:
         case Command::Type:
+        case Command::Run:
             return true;
         default:
             return false;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/run_arguments.h"
 #include "config/sequence_language.h"
 #include "config/type_text.h"
 #include "config/window_list.h"
@@ -25,6 +26,8 @@ enum class StepAction {
     TypeKeys,      // type `text`
     HandOver,      // start document detection, then switch the step timer off
     AbortRun,      // the sequence is over: stop and reset the runner, nothing else
+    RunProgram,    // start `run` and stay on the line until it has ended
+    StopRun,       // the line cannot be carried out: stop the run and show `error`
 };
 
 // What one tick of the step timer does.
@@ -41,6 +44,8 @@ struct StepDecision {
     // TypeKeys: the text and what a lower-case "e" in it stands for.
     std::string text;
     LetterE letterE = LetterE::Typed;
+    // RunProgram: the program and its arguments as written, before expansion.
+    RunCommand run;
     // A message for the user about the line; the decision above still holds.
     std::string error;
 };
@@ -49,7 +54,8 @@ struct StepDecision {
 // line (with currentLine above 0) or at a negative line the run ends; at line 0 even an empty
 // sequence runs its one empty line. A "WAITSECONDS:" line waits n seconds for a positive n,
 // goes on after the usual pause for 0 or less, and for a text that is no integer reports
-// NotAnIntegerMessage and goes on to the next line, so that it never stalls nor repeats.
+// NotAnIntegerMessage and goes on to the next line, so that it never stalls nor repeats. A
+// "RUN:" line does not move on by itself: the runner moves on once the program has ended well.
 StepDecision DecideStep(int currentLine, std::string_view sequence, const WindowList& windows);
 
 // Carries out the host part of a decision (ending a process, raising a window, typing keys).

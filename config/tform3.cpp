@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "components/dialog_frame.h"
+#include "config/sequence_runner.h"
 #include "config/sequence_text.h"
 #include "config/tform2.h"
 #include "desk/desk_face.h"
@@ -65,12 +66,14 @@ void TForm3::showEvent(QShowEvent* event) {
 
 void TForm3::Button1Click() {
     reloadOnClose = false;
+    runner_->confirmSequence(sequenceText());
     desk_->Save();
     desk_->Load();
     accept();
 }
 
 void TForm3::Button20Click() {
+    runner_->confirmSequence(sequenceText());
     desk_->Save();
 }
 
@@ -109,6 +112,14 @@ bool TForm3::attachOriginalName() const {
 
 void TForm3::setAttachOriginalName(bool attach) {
     CheckBox1->setChecked(attach);
+}
+
+bool TForm3::watchInput() const {
+    return CheckBox3->isChecked();
+}
+
+void TForm3::setWatchInput(bool watch) {
+    CheckBox3->setChecked(watch);
 }
 
 bool TForm3::autostart() const {

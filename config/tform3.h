@@ -50,6 +50,7 @@ public:
     QPushButton* Button5 = nullptr;   // "Escape"
     QLineEdit* Edit3 = nullptr;       // "Type: "
     QPushButton* Button9 = nullptr;   // "Type"
+    QPushButton* Button31 = nullptr;  // "Run Program", with the "Type: " field's text
     QLineEdit* Edit2 = nullptr;       // "Wait:"
     QPushButton* Button12 = nullptr;  // "Wait Seconds"
     QPushButton* Wait = nullptr;      // "Wait"
@@ -88,6 +89,7 @@ public:
     QLineEdit* Edit4 = nullptr;       // "Document Input Folder: "
     QPushButton* Button22 = nullptr;  // "Browse ..."
     QCheckBox* CheckBox1 = nullptr;   // "Attach original file name"
+    QCheckBox* CheckBox3 = nullptr;   // present every new PDF, also without a scan run
     QCheckBox* CheckBox2 = nullptr;   // start with the desktop session
     QPushButton* Button21 = nullptr;  // "Load Defaults"
     QPushButton* Button29 = nullptr;  // "Export"
@@ -155,6 +157,8 @@ public:
     void setInputFolder(const QString& folder) override;
     bool attachOriginalName() const override;
     void setAttachOriginalName(bool attach) override;
+    bool watchInput() const override;
+    void setWatchInput(bool watch) override;
     bool autostart() const override;
     void setAutostart(bool autostart) override;
     QString columnsText() const override;

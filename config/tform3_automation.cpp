@@ -66,6 +66,7 @@ QWidget* TForm3::createKeyboardGroup(QWidget* page) {
     Button5 = MakeButton(QStringLiteral("Escape"), box);
     Edit3 = new QLineEdit(box);
     Button9 = MakeButton(QStringLiteral("Type"), box);
+    Button31 = MakeButton(QStringLiteral("Run Program"), box);
     Edit2 = new QLineEdit(QStringLiteral("5"), box);
     Button12 = MakeButton(QStringLiteral("Wait Seconds"), box);
     Button28 = MakeButton(QStringLiteral("Handle Document"), box);
@@ -77,10 +78,11 @@ QWidget* TForm3::createKeyboardGroup(QWidget* page) {
     for (QPushButton* key : {Button3, Button4, Button6, Button5}) {
         keys->addWidget(key);
     }
-    grid->addLayout(keys, 0, 1, 1, 2);
+    grid->addLayout(keys, 0, 1, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("Type: "), box), 1, 0);
     grid->addWidget(Edit3, 1, 1);
     grid->addWidget(Button9, 1, 2);
+    grid->addWidget(Button31, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("Wait:"), box), 2, 0);
     grid->addWidget(Edit2, 2, 1);
     grid->addWidget(Button12, 2, 2);
@@ -136,6 +138,8 @@ void TForm3::connectAutomationButtons() {
     connect(Button9, &QPushButton::clicked, this, [this] {
         AppendSequenceLine(CommandLine(Command::Type, Edit3->text().toStdString()));
     });
+    connect(Button31, &QPushButton::clicked, this,
+            [this] { AppendSequenceLine(CommandLine(Command::Run, Edit3->text().toStdString())); });
     connect(Button28, &QPushButton::clicked, this,
             [this] { AppendSequenceLine(CommandLine(Command::HandleDocument)); });
     connect(Button12, &QPushButton::clicked, this, &TForm3::Button12Click);

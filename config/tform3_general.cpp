@@ -13,6 +13,7 @@
 
 #include "components/message_box.h"
 #include "components/qbrfolder.h"
+#include "config/run_confirmation.h"
 #include "config/tform3.h"
 #include "desk/desk_face.h"
 #include "desk/settings_model.h"
@@ -98,6 +99,11 @@ QWidget* TForm3::createGeneralTab() {
     InputFolderNote->setObjectName(QStringLiteral("InputFolderNote"));
     CheckBox1 = new QCheckBox(QStringLiteral("Attach original file name"), detect);
     CheckBox1->setChecked(true);
+    CheckBox3 = new QCheckBox(
+        QStringLiteral("Present every new PDF in the input folder, also without a scan run"),
+        detect);
+    CheckBox3->setObjectName(QStringLiteral("CheckBox3"));
+    CheckBox3->setChecked(true);
     auto* detectLayout = Tight(new QGridLayout(detect));
     detectLayout->addWidget(
         Note(QStringLiteral("Specify the folder in which the doument file should be detected. If a "
@@ -110,7 +116,12 @@ QWidget* TForm3::createGeneralTab() {
     detectLayout->addWidget(Edit4, 1, 1);
     detectLayout->addWidget(Button22, 1, 2);
     detectLayout->addWidget(InputFolderNote, 2, 1, 1, 2);
-    detectLayout->addWidget(CheckBox1, 3, 0, 1, 3);
+    // Side by side: one more line would squeeze the tab at the desktop's font.
+    auto* detectOptions = new QHBoxLayout;
+    detectOptions->addWidget(CheckBox1);
+    detectOptions->addWidget(CheckBox3);
+    detectOptions->addStretch(1);
+    detectLayout->addLayout(detectOptions, 3, 0, 1, 3);
 
     auto* autostart = new QGroupBox(QStringLiteral("Autostart "), page);
     // The desktop session starts the program here, as Windows' start-up list does there.
@@ -248,6 +259,8 @@ void TForm3::Button29Click() {
 void TForm3::Button30Click() {
     const std::string folderProblem = pointStoreAtExchangeFolder(false);
     TQDReg& store = *services_.store;
+    // Confirmations are this machine's own; the file's would let its RUN lines run unasked.
+    const std::string confirmedRuns = sortwell::config::ConfirmedRuns(store);
     if (!folderProblem.empty() || !store.LoadFromFile()) {
         std::string reason = folderProblem;
         if (reason.empty()) {
@@ -261,6 +274,7 @@ void TForm3::Button30Click() {
             QStringLiteral("Nothing was imported:\n%1").arg(QString::fromStdString(reason)));
         return;
     }
+    sortwell::config::RestoreConfirmedRuns(store, confirmedRuns);
     if (!store.SaveToRegistry()) {
         MessageBox::warning(this, QStringLiteral("Import"),
                             QString::fromStdString(store.LastError()));

@@ -8,7 +8,9 @@
 
 #include "components/qdreg.h"
 #include "platform/document_files.h"
+#include "platform/folder_watch.h"
 #include "platform/keyboard.h"
+#include "platform/program_runner.h"
 #include "platform/window_system.h"
 
 // What the windows need of the machine: the settings store, the documents, the other
@@ -17,9 +19,12 @@
 struct DeskServices {
     TQDReg* store = nullptr;
     sortwell::platform::DocumentFiles* files = nullptr;
+    // Null where no watch can be had: the input folder is then polled.
+    sortwell::platform::FolderWatch* folderWatch = nullptr;
     sortwell::platform::WindowSystem* windowSystem = nullptr;
     sortwell::platform::ProcessControl* processControl = nullptr;
     sortwell::platform::Keyboard* keyboard = nullptr;
+    sortwell::platform::ProgramRunner* programRunner = nullptr;
     std::function<std::chrono::year_month_day()> today;
     std::function<std::chrono::system_clock::time_point()> wallClock;
     std::function<std::chrono::steady_clock::time_point()> steadyClock;

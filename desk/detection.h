@@ -34,4 +34,8 @@ std::string FindNewDocument(const std::vector<std::string>& listing, const Known
 std::string DetectionDecision(bool baseline, const std::vector<std::string>& listing,
                               KnownFiles& known, const std::string& currentDocument);
 
+// The file name as the desk shows it on one line: line breaks and other control characters
+// become the replacement character; the name itself is left as the folder holds it.
+std::string ShownName(const std::string& name);
+
 }  // namespace sortwell::desk

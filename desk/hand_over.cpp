@@ -56,11 +56,12 @@ HandOverPlan refused(const std::string& file, const std::string& why) {
 }  // namespace
 
 const std::string_view kUsageText =
-    "Usage: sortwell [--present FILE...]\n"
+    "Usage: sortwell [[--present] FILE...]\n"
     "Files scanned documents with one click.\n"
     "\n"
     "  --present FILE...  hand the PDF files to the running desk (starting it if needed);\n"
-    "                     files from elsewhere are moved into the input folder first\n"
+    "                     files from elsewhere are moved into the input folder first;\n"
+    "                     files without --present are handed over the same way\n"
     "  --help             show this text\n"
     "  --version          show the version\n";
 
@@ -75,11 +76,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (first == "--version") {
         return {CommandLine::Action::Version, {}, {}};
     }
-    if (first != "--present") {
+    // Files alone are presented too, as a file manager's "Open with" passes them.
+    const bool onlyFiles = !first.starts_with('-');
+    if (first != "--present" && !onlyFiles) {
         return {CommandLine::Action::Refuse, {}, "unknown argument \"" + first + "\"; see --help"};
     }
     CommandLine present{CommandLine::Action::Present, {}, {}};
-    present.files.assign(arguments.begin() + 1, arguments.end());
+    present.files.assign(arguments.begin() + (onlyFiles ? 0 : 1), arguments.end());
     if (present.files.empty()) {
         return {CommandLine::Action::Refuse, {}, "--present needs at least one file"};
     }

@@ -16,7 +16,8 @@ struct CommandLine {
     std::string problem;             // with Refuse
 };
 
-// `arguments` without the program's own name.
+// `arguments` without the program's own name. Files given without --present are presented
+// all the same.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // What --help prints.

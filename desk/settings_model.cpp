@@ -152,6 +152,7 @@ SaveReport SaveSettings(TQDReg& store, SettingsSnapshot& snapshot) {
     store.PushBool("active", snapshot.active);
     store.PushBool("attach", snapshot.attach);
     store.PushBool("autostart", snapshot.autostart);
+    store.PushBool("watchinput", snapshot.watchInput);
     report.startupError = RegisterStartup(store, snapshot.autostart);
     SaveColumns(store, snapshot);
     BlankOldButtons(store, snapshot.buttons.size());
@@ -179,6 +180,7 @@ LoadedSettings LoadSettings(const TQDReg& store) {
     }
     snapshot.autostart = store.PopCheckBox("autostart", true);
     snapshot.attach = store.PopCheckBox("attach", true);
+    snapshot.watchInput = store.PopCheckBox("watchinput", true);
     snapshot.active = store.PopCheckBox("active", false);
     return loaded;
 }
@@ -189,6 +191,7 @@ std::string ApplyDefaults(TQDReg& store) {
     store.PushBool("active", false);
     store.PushBool("attach", true);
     store.PushBool("autostart", true);
+    store.PushBool("watchinput", true);
     std::string startupError = RegisterStartup(store, true);
     store.Push("columns", std::to_string(kDefaultColumns));
     return startupError;

@@ -23,6 +23,8 @@ struct SettingsSnapshot {
     bool active = false;
     bool attach = true;
     bool autostart = true;
+    // Whether every new PDF in the input folder is presented, also without a scan run.
+    bool watchInput = true;
     std::string columnsText;
     std::vector<TargetButton> buttons;
     std::vector<std::string> names;
@@ -70,7 +72,7 @@ SaveReport SaveSettings(TQDReg& store, SettingsSnapshot& snapshot);
 // filled with LoadFromRegistry.
 LoadedSettings LoadSettings(const TQDReg& store);
 
-// Pushes the defaults of "Load Defaults": the default sequence, Active off, both check boxes
+// Pushes the defaults of "Load Defaults": the default sequence, Active off, the check boxes
 // on, 3 columns, and registers the start with the desktop session. Buttons, names and the
 // input folder stay. Returns why the registration failed; empty when it did not. The caller
 // then writes the store with SaveToRegistry and loads it again.

@@ -43,6 +43,8 @@ TForm1::TForm1(DeskServices services)
       ResetDateTimer(this, 60000),
       AlertTimer(this, 750),
       DoubleClickTimer(this, 300),
+      InboxSettleTimer(this, 150, true),
+      InboxPollTimer(this, 2000),
       services_(std::move(services)),
       trayRetryTimer_(this, 1000),
       flushTimer_(this, 1000, true) {
@@ -105,6 +107,10 @@ void TForm1::createHeader() {
     SpeedButton1->setToolTip(QStringLiteral("Dismiss the current document and delete it."));
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     SpeedButton1->setGeometry(44, 66, 90, 25);
+    WaitingLabel = MakeLabel(QString(), Panel2, QStringLiteral("WaitingLabel"));
+    WaitingLabel->setStyleSheet(QStringLiteral("color: grey;"));
+    WaitingLabel->setGeometry(140, 70, 84, 17);
+    WaitingLabel->setVisible(false);
 
     // The right-hand area of the header: the program's picture, name, version and link.
     auto* about = new QWidget(Panel2);
@@ -178,6 +184,8 @@ void TForm1::createTimers() {
     connect(&ResetDateTimer, &EventTimer::timeout, this, &TForm1::ResetDateTimerTimer);
     connect(&AlertTimer, &EventTimer::timeout, this, &TForm1::AlertTimerTimer);
     connect(&DoubleClickTimer, &EventTimer::timeout, this, &TForm1::DoubleClickTimerTimer);
+    connect(&InboxSettleTimer, &EventTimer::timeout, this, &TForm1::InboxSettleTimerTimer);
+    connect(&InboxPollTimer, &EventTimer::timeout, this, &TForm1::InboxPollTimerTimer);
     connect(&flushTimer_, &EventTimer::timeout, this, [this] { services_.store->FlushRegistry(); });
     Timer1.setEnabled(true);
     StartTimer.setEnabled(true);
@@ -290,6 +298,13 @@ void TForm1::StartTimerTimer() {
     removeLeftoverTemporaries();
     Detection(true);
     startupDone = true;
+    if (configuration_->watchInput()) {
+        // Documents found at start-up wait for the user to open the desk.
+        startInbox(inTray);
+    }
+    for (const std::string& path : std::exchange(handedOverEarly_, {})) {
+        PresentHandedOver(path);
+    }
 }
 
 void TForm1::applyStoredSize() {

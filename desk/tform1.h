@@ -10,6 +10,7 @@
 #include "desk/desk_services.h"
 #include "desk/detection.h"
 #include "desk/document_stability.h"
+#include "desk/inbox.h"
 
 class QAbstractButton;
 class QAction;
@@ -20,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSocketNotifier;
 class QSystemTrayIcon;
 class QToolButton;
 class ConfigurationFace;
@@ -63,6 +65,8 @@ public:
     QLabel* ProblemLine = nullptr;
     // What to set up first, while the grid cannot show a target to file into.
     QLabel* GridHint = nullptr;
+    // How many documents wait behind the one on the desk.
+    QLabel* WaitingLabel = nullptr;
 
     QSystemTrayIcon* TrayIcon1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -80,6 +84,10 @@ public:
     EventTimer ResetDateTimer;
     EventTimer AlertTimer;
     EventTimer DoubleClickTimer;
+    // The input folder as an inbox: one listing after a burst of events, or every 2 s where
+    // no events can be had.
+    EventTimer InboxSettleTimer;
+    EventTimer InboxPollTimer;
 
     // Lifecycle.
     void StartTimerTimer();
@@ -139,6 +147,18 @@ public:
     void DocumentDetectionTimerTimer();
     void DocumentDetectionTimerTimeoutTimer();
 
+    // Inbox.
+    void FolderWatchActivated();
+    void InboxSettleTimerTimer();
+    void InboxPollTimerTimer();
+    bool inboxOn() const { return inboxOn_; }
+    // A later start moved this file into the input folder for the desk: it joins the queue
+    // after the documents that wait already, whether or not the folder is watched.
+    void PresentHandedOver(const std::string& path);
+    const sortwell::desk::Inbox& inbox() const { return inbox_; }
+    // True while the input folder is followed by events rather than polled.
+    bool watchingInputFolder() const { return watchNotifier_ != nullptr; }
+
     // Filing.
     void MainButtonClick(QAbstractButton* button);
     void SpeedButton1Click();
@@ -193,6 +213,23 @@ private:
     void clearProblem();
     void updateGridHint(bool hasTargets);
     void reportUnreadableInputFolder(bool baseline, const std::string& reason);
+    void clearFolderProblem();
+    // Starts or stops the inbox as the live setting says, and follows a changed folder.
+    void followInboxSetting();
+    void startInbox(bool holdUntilOpened);
+    void stopInbox();
+    void watchInputFolder();
+    void stopWatching();
+    void sayPollingOnce(const std::string& reason);
+    // One listing of the input folder into the queue; returns the names that joined.
+    std::vector<std::string> refreshInbox();
+    // The documents in `folder` with their times; nothing, said on the desk, when it cannot be
+    // listed.
+    std::optional<std::vector<sortwell::desk::InboxEntry>> listInbox(const std::string& folder);
+    void scanInbox();
+    void presentWhenFree();
+    bool presentNextWaiting();
+    void showWaitingCount();
     // Remembers how the document looks now, so that a later click can tell whether it changed;
     // nothing when it cannot be seen.
     std::optional<sortwell::platform::FileStat> lookAtDocument(
@@ -217,6 +254,15 @@ private:
     std::string presentedFolder_;
     sortwell::platform::FileStat presentedStat_;
     bool folderProblemShown_ = false;
+    sortwell::desk::Inbox inbox_;
+    // Files handed over before the start sequence had loaded the settings.
+    std::vector<std::string> handedOverEarly_;
+    bool inboxOn_ = false;
+    // Start-up documents wait until the user opens the desk.
+    bool holdUntilOpened_ = false;
+    bool pollingSaid_ = false;
+    std::string watchedFolder_;
+    QSocketNotifier* watchNotifier_ = nullptr;
     bool exitForSessionEnd_ = false;
     bool centredOnce_ = false;
     std::string lastReported_;

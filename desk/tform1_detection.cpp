@@ -4,7 +4,12 @@
 #include "desk/tform1.h"
 
 void TForm1::DocumentDetectionTimerTimer() {
-    Detection(false);
+    // With the inbox every new file is queued, and the one this run waits for goes first.
+    if (inboxOn_) {
+        scanInbox();
+    } else {
+        Detection(false);
+    }
 }
 
 void TForm1::DocumentDetectionTimerTimeoutTimer() {
@@ -27,13 +32,7 @@ void TForm1::Detection(bool baseline) {
         reportUnreadableInputFolder(baseline, listing.problem);
         return;
     }
-    if (folderProblemShown_) {
-        // The folder is back: the old complaint no longer holds.
-        folderProblemShown_ = false;
-        if (currentDocument.empty()) {
-            QStatus1->setPanelText(0, QStringLiteral("no document"));
-        }
-    }
+    clearFolderProblem();
     const std::string found =
         sortwell::desk::DetectionDecision(baseline, listing.names, knownFiles, currentDocument);
     if (found != currentDocument) {
@@ -45,12 +44,22 @@ void TForm1::Detection(bool baseline) {
     }
 }
 
+void TForm1::clearFolderProblem() {
+    if (folderProblemShown_) {
+        // The folder is back: the old complaint no longer holds.
+        folderProblemShown_ = false;
+        if (currentDocument.empty()) {
+            QStatus1->setPanelText(0, QStringLiteral("no document"));
+        }
+    }
+}
+
 void TForm1::presentDocument() {
     DocumentDetectionTimer.setEnabled(false);
     DocumentDetectionTimerTimeout.setEnabled(false);
     RestoreFromTray();
     clearProblem();
-    QStatus1->setPanelText(0, QString::fromStdString(currentDocument));
+    QStatus1->setPanelText(0, QString::fromStdString(sortwell::desk::ShownName(currentDocument)));
     rememberPresentedDocument();
     tagConfirmed = false;
     activateWindow();

@@ -168,6 +168,14 @@ void TForm1::forgetDocument() {
 void TForm1::clearDesk(const QString& statusText) {
     QStatus1->setPanelText(0, statusText);
     resumeRunner();
+    if (inboxOn_ || !inbox_.empty()) {
+        // A fresh look first, so that a waiting file that went is not presented.
+        refreshInbox();
+        if (presentNextWaiting()) {
+            return;
+        }
+        showWaitingCount();
+    }
     MinimizeToTray();
 }
 

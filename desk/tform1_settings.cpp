@@ -24,6 +24,7 @@ void TForm1::Save() {
     snapshot.inputDir = configuration.inputFolder().toStdString();
     snapshot.active = CheckBox1->isChecked();
     snapshot.attach = configuration.attachOriginalName();
+    snapshot.watchInput = configuration.watchInput();
     snapshot.autostart = configuration.autostart();
     snapshot.columnsText = configuration.columnsText().toStdString();
     snapshot.buttons = configuration.targetButtons();
@@ -35,6 +36,7 @@ void TForm1::Save() {
     reportOnce(report.startupError);
     reportOnce(report.namesError);
     PostponedRefreshButtons();
+    followInboxSetting();
 }
 
 void TForm1::Load() {
@@ -62,8 +64,10 @@ void TForm1::Load() {
 
     configuration.setAutostart(snapshot.autostart);
     configuration.setAttachOriginalName(snapshot.attach);
+    configuration.setWatchInput(snapshot.watchInput);
     CheckBox1->setChecked(snapshot.active);
     PostponedRefreshButtons();
+    followInboxSetting();
 }
 
 void TForm1::LoadDefaults() {
@@ -71,6 +75,7 @@ void TForm1::LoadDefaults() {
     const std::string startupError = sortwell::desk::ApplyDefaults(store());
     configuration_->setAttachOriginalName(true);
     configuration_->setAutostart(true);
+    configuration_->setWatchInput(true);
     writeStore(sortwell::platform::FlushTiming::Now);
     reportOnce(startupError);
     Load();

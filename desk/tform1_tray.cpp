@@ -162,6 +162,10 @@ void TForm1::TrayIcon1Restore() {
     if (startupDone) {
         PostponedRefreshButtons();
     }
+    if (holdUntilOpened_) {
+        holdUntilOpened_ = false;
+        presentWhenFree();
+    }
 }
 
 void TForm1::TrayIcon1Click() {

@@ -4,8 +4,10 @@
 #include <string>
 
 #include "platform/document_files.h"
+#include "platform/folder_watch.h"
 #include "platform/host.h"
 #include "platform/keyboard.h"
+#include "platform/program_runner.h"
 #include "platform/session.h"
 #include "platform/window_system.h"
 
@@ -19,9 +21,11 @@ public:
     // What the settings store relies on.
     virtual const Host& store() = 0;
     virtual DocumentFiles& documents() = 0;
+    virtual FolderWatch& folderWatch() = 0;
     virtual WindowSystem& windowSystem() = 0;
     virtual Keyboard& keyboard() = 0;
     virtual ProcessControl& processControl() = 0;
+    virtual ProgramRunner& programRunner() = 0;
 
     // Which session was found and what the user should hear about it once.
     virtual const HostChoice& choice() const = 0;

@@ -1,8 +1,10 @@
 #include <memory>
 
 #include "platform/host_services.h"
+#include "platform/linux/inotify_folder_watch.h"
 #include "platform/linux/posix_document_files.h"
 #include "platform/linux/posix_process_control.h"
+#include "platform/linux/posix_program_runner.h"
 #include "platform/linux/x11/x11_connection.h"
 #include "platform/linux/x11/x11_keyboard.h"
 #include "platform/linux/x11/x11_window_system.h"
@@ -28,9 +30,11 @@ public:
 
     const Host& store() override { return NativeHost(); }
     DocumentFiles& documents() override { return documents_; }
+    FolderWatch& folderWatch() override { return folderWatch_; }
     WindowSystem& windowSystem() override { return *windowSystem_; }
     Keyboard& keyboard() override { return *keyboard_; }
     ProcessControl& processControl() override { return *processControl_; }
+    ProgramRunner& programRunner() override { return programRunner_; }
     const HostChoice& choice() const override { return choice_; }
     std::string finishInterruptedWork() override { return documents_.finishInterruptedMoves(); }
 
@@ -54,9 +58,11 @@ private:
 
     HostChoice choice_;
     linux_host::PosixDocumentFiles documents_;
+    linux_host::InotifyFolderWatch folderWatch_;
     std::unique_ptr<WindowSystem> windowSystem_;
     std::unique_ptr<Keyboard> keyboard_;
     std::unique_ptr<ProcessControl> processControl_;
+    linux_host::PosixProgramRunner programRunner_;
 };
 
 }  // namespace

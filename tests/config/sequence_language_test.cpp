@@ -63,6 +63,7 @@ TEST(CommandOf, EveryKeywordNamesItsCommand) {
         {"ENTER", Command::Enter},
         {"TYPE", Command::Type},
         {"HANDLEDOCUMENT", Command::HandleDocument},
+        {"RUN", Command::Run},
     };
     for (const auto& [keyword, command] : table) {
         EXPECT_EQ(CommandOf(keyword), command) << keyword;

@@ -165,6 +165,30 @@ TEST(DecideStep, HandleDocumentHandsOverAndMovesOn) {
     }
 }
 
+TEST(DecideStep, RunStartsTheProgramAndStaysOnTheLine) {
+    const StepDecision decision = Decide(R"(RUN:scanimage -o "%INPUTDIR/a b.pdf")");
+    EXPECT_EQ(decision.action, StepAction::RunProgram);
+    EXPECT_FALSE(decision.advance);
+    EXPECT_EQ(decision.intervalMs, kStepIntervalMs);
+    EXPECT_EQ(decision.run.program, "scanimage");
+    EXPECT_EQ(decision.run.arguments, (std::vector<std::string>{"-o", "%INPUTDIR/a b.pdf"}));
+    EXPECT_TRUE(decision.error.empty());
+    EXPECT_EQ(decision.activity, R"(0: RUN:scanimage -o "%INPUTDIR/a b.pdf")");
+}
+
+TEST(DecideStep, RunWithAnUnclosedQuoteStopsTheRunWithTheReason) {
+    const StepDecision decision = Decide(R"(RUN:tool "x)");
+    EXPECT_EQ(decision.action, StepAction::StopRun);
+    EXPECT_FALSE(decision.advance);
+    EXPECT_EQ(decision.error, R"(A double quote is not closed in "tool "x".)");
+}
+
+TEST(DecideStep, RunWithNothingAfterTheColonDoesNothing) {
+    const StepDecision decision = Decide("RUN:");
+    EXPECT_EQ(decision.action, StepAction::Nothing);
+    ExpectProceedsAfter(decision, kStepIntervalMs);
+}
+
 class PerformStepTest : public ::testing::Test {
 protected:
     FakeWindowSystem desktop;
@@ -272,6 +296,7 @@ TEST(EditingButtons, AppendTheirCommandLines) {
     EXPECT_EQ(CommandLine(Command::UnwaitWindow, "Loading"), "UNWAITWINDOW:Loading");
     EXPECT_EQ(CommandLine(Command::Switch, "Scanner"), "SWITCH:Scanner");
     EXPECT_EQ(CommandLine(Command::Close, "Scanner"), "CLOSE:Scanner");
+    EXPECT_EQ(CommandLine(Command::Run, "scanimage -o x.pdf"), "RUN:scanimage -o x.pdf");
 }
 
 TEST(EditingButtons, WaitSecondsWritesTheNumberBackInPlainDecimal) {

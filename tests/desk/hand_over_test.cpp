@@ -28,6 +28,11 @@ TEST(CommandLineTest, ArgumentsChooseWhatTheStartDoes) {
     EXPECT_EQ(present.files, (std::vector<std::string>{"a.pdf", "--help", "b c.pdf"}))
         << "after --present every argument is a file";
 
+    EXPECT_EQ(ParseCommandLine({"scan.pdf", "b.pdf"}).files,
+              (std::vector<std::string>{"scan.pdf", "b.pdf"}))
+        << "as a file manager's Open with passes them";
+    EXPECT_EQ(ParseCommandLine({"scan.pdf"}).action, CommandLine::Action::Present);
+
     const CommandLine nothing = ParseCommandLine({"--present"});
     EXPECT_EQ(nothing.action, CommandLine::Action::Refuse);
     EXPECT_NE(nothing.problem.find("at least one file"), std::string::npos);

@@ -100,6 +100,19 @@ TEST_F(SettingsModelTest, NothingStoredGivesTheFirstStartState) {
     EXPECT_TRUE(loaded.snapshot.attach);
     EXPECT_TRUE(loaded.snapshot.autostart);
     EXPECT_FALSE(loaded.snapshot.active);
+    EXPECT_TRUE(loaded.snapshot.watchInput) << "an absent key means the inbox is on";
+}
+
+TEST_F(SettingsModelTest, WatchInputIsStoredAsOneOrZero) {
+    SettingsSnapshot snapshot = Filled();
+    snapshot.watchInput = false;
+    SaveAndWrite(snapshot);
+    EXPECT_EQ(store.Pop("watchinput"), "0");
+    EXPECT_FALSE(ReadBack().snapshot.watchInput);
+    snapshot.watchInput = true;
+    SaveAndWrite(snapshot);
+    EXPECT_EQ(store.Pop("watchinput"), "1");
+    EXPECT_TRUE(ReadBack().snapshot.watchInput);
 }
 
 // Lists
@@ -306,6 +319,7 @@ TEST_F(SettingsModelTest, RefusedStartupIsReportedOnceAndTheRestIsSaved) {
 
 TEST_F(SettingsModelTest, DefaultsResetAutomationSwitchesAndColumnsOnly) {
     SettingsSnapshot snapshot = Filled();
+    snapshot.watchInput = false;
     SaveAndWrite(snapshot);
     store.Push("selectedname", "1");
 
@@ -318,6 +332,8 @@ TEST_F(SettingsModelTest, DefaultsResetAutomationSwitchesAndColumnsOnly) {
     EXPECT_FALSE(loaded.snapshot.active);
     EXPECT_TRUE(loaded.snapshot.attach);
     EXPECT_TRUE(loaded.snapshot.autostart);
+    EXPECT_EQ(store.Pop("watchinput"), "1");
+    EXPECT_TRUE(loaded.snapshot.watchInput);
     EXPECT_EQ(loaded.snapshot.columnsText, "3");
     EXPECT_EQ(fakes.autostart.entries.count("Tessaryn Sortwell"), 1U);
     EXPECT_EQ(loaded.snapshot.buttons, snapshot.buttons);

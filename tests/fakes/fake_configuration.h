@@ -17,6 +17,7 @@ class FakeConfiguration : public ConfigurationFace {
 public:
     QString folder;
     bool attach = true;
+    bool watch = true;
     bool startsWithSession = true;
     QString columns = QStringLiteral("3");
     std::vector<desk::TargetButton> buttons;
@@ -31,6 +32,8 @@ public:
     void setInputFolder(const QString& value) override { folder = value; }
     bool attachOriginalName() const override { return attach; }
     void setAttachOriginalName(bool value) override { attach = value; }
+    bool watchInput() const override { return watch; }
+    void setWatchInput(bool value) override { watch = value; }
     bool autostart() const override { return startsWithSession; }
     void setAutostart(bool value) override { startsWithSession = value; }
     QString columnsText() const override { return columns; }

@@ -19,6 +19,8 @@ public:
     std::map<std::string, std::vector<std::string>> listings;  // folder -> names, as given
     std::map<std::string, std::string> refuseFolders;          // folder -> reason
     std::string refuseMovesWith;
+    // Set to make a listing leave out the names whose file went, as a real folder does.
+    bool listingsFollowFiles = false;
     std::vector<std::string> calls;
 
     std::string moveDocument(const std::string& source, const std::string& target) override {
@@ -99,7 +101,16 @@ public:
         if (it == listings.end()) {
             return {{}, "no folder " + folder};
         }
-        return {it->second, {}};
+        if (!listingsFollowFiles) {
+            return {it->second, {}};
+        }
+        std::vector<std::string> present;
+        for (const std::string& name : it->second) {
+            if (files.contains(folder + "/" + name)) {
+                present.push_back(name);
+            }
+        }
+        return {present, {}};
     }
 
     std::string removeLeftoverTemporaries(const std::string& folder) override {

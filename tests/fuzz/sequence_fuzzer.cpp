@@ -241,8 +241,8 @@ void CheckStep(const StepDecision& decision, std::string_view line, const Window
     const auto [keyword, argument] = SplitLine(line);
     const Command command = CommandOf(keyword);
     Check(decision.intervalMs.has_value() && *decision.intervalMs > 0);
-    Check(decision.error.empty() || command == Command::WaitSeconds);
-    if (!decision.advance) {
+    Check(decision.error.empty() || command == Command::WaitSeconds || command == Command::Run);
+    if (!decision.advance && command != Command::Run) {
         Check(command == Command::WaitWindow || command == Command::UnwaitWindow);
         Check(decision.action == StepAction::Nothing &&
               decision.intervalMs == kWindowWaitIntervalMs);
@@ -289,6 +289,19 @@ void CheckStep(const StepDecision& decision, std::string_view line, const Window
         case Command::HandleDocument:
             Check(decision.advance && decision.action == StepAction::HandOver);
             break;
+        case Command::Run: {
+            // The runner moves on once the program has ended.
+            Check(!decision.advance && decision.intervalMs == kStepIntervalMs);
+            const RunCommand parsed = ParseRunArgument(argument);
+            if (parsed.error.empty()) {
+                Check(decision.action == StepAction::RunProgram && decision.error.empty());
+                Check(decision.run.program == parsed.program && !parsed.program.empty());
+                Check(decision.run.arguments == parsed.arguments);
+            } else {
+                Check(decision.action == StepAction::StopRun && decision.error == parsed.error);
+            }
+            break;
+        }
         case Command::None:
             Check(decision.advance && decision.action == StepAction::Nothing);
             Check(decision.intervalMs == kStepIntervalMs);

@@ -178,8 +178,8 @@ private slots:
         QVERIFY2(second.errorString().isEmpty(), qPrintable(second.errorString()));
         QVERIFY(shows.wait(5000));
         QCOMPARE(presents.count(), 2);
-        QCOMPARE(presents.at(0).at(0).toString(), QStringLiteral("/in/first.pdf"));
-        QCOMPARE(presents.at(1).at(0).toString(), QStringLiteral("/in/line\nbreak.pdf"));
+        QCOMPARE(presents.at(0).at(0).toByteArray(), QByteArray("/in/first.pdf"));
+        QCOMPARE(presents.at(1).at(0).toByteArray(), QByteArray("/in/line\nbreak.pdf"));
         QCOMPARE(shows.count(), 1);
     }
 

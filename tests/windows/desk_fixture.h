@@ -19,8 +19,10 @@
 #include "config/tform2.h"
 #include "config/tform3.h"
 #include "fakes/fake_document_files.h"
+#include "fakes/fake_folder_watch.h"
 #include "fakes/fake_host.h"
 #include "fakes/fake_keyboard.h"
+#include "fakes/fake_program_runner.h"
 #include "fakes/fake_window_system.h"
 
 namespace sortwell::test {
@@ -40,13 +42,18 @@ private:
 
 // The windows over fakes: an in-memory settings store, in-memory documents, a window
 // list and keyboard that record what they were asked, a fixed date and clocks the test moves.
-// The start sequence runs only when the test calls start().
+// The start sequence runs only when the test calls start(). Unless told to store exactly what is
+// given, a store without "watchinput" keeps the scan-run detection most tests are written for.
 class DeskFixture {
 public:
-    explicit DeskFixture(const std::map<std::string, std::string>& stored = {}) {
+    explicit DeskFixture(const std::map<std::string, std::string>& stored = {},
+                         bool storeAsGiven = false) {
         store.Programmname = "Sortwell";
         store.Firmenname = "tessaryn";
         store.IniFileName = "QSortwell.ini";
+        if (!storeAsGiven && !stored.contains("watchinput")) {
+            store.Push("watchinput", "0");
+        }
         for (const auto& [key, value] : stored) {
             store.Push(key, value);
         }
@@ -54,9 +61,11 @@ public:
         store.Clear();
         services.store = &store;
         services.files = &files;
+        services.folderWatch = &folderWatch;
         services.windowSystem = &windowSystem;
         services.processControl = &windowSystem;
         services.keyboard = &keyboard;
+        services.programRunner = &programRunner;
         services.today = [this] { return today; };
         services.wallClock = [this] { return wallNow; };
         services.steadyClock = [this] { return steadyNow; };
@@ -104,8 +113,10 @@ public:
     FakeHost host;
     TQDReg store{host.host()};
     FakeDocumentFiles files;
+    FakeFolderWatch folderWatch;
     FakeWindowSystem windowSystem;
     FakeKeyboard keyboard;
+    FakeProgramRunner programRunner;
     std::chrono::year_month_day today{std::chrono::year{2014}, std::chrono::month{9},
                                       std::chrono::day{17}};
     std::chrono::system_clock::time_point wallNow =

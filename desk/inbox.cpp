@@ -1,0 +1,101 @@
+#include "desk/inbox.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace sortwell::desk {
+
+std::vector<std::string> Inbox::Update(const std::vector<InboxEntry>& listing,
+                                       const std::string& onDesk) {
+    std::unordered_set<std::string> listed;
+    listed.reserve(listing.size());
+    for (const InboxEntry& entry : listing) {
+        listed.insert(entry.name);
+    }
+    // Gone from the folder, or on the desk now: nothing to wait for.
+    std::erase_if(waiting_, [&](const Waiting& waiting) {
+        return waiting.entry.name == onDesk || !listed.contains(waiting.entry.name);
+    });
+    std::vector<InboxEntry> joined;
+    for (const InboxEntry& entry : listing) {
+        if (entry.name != onDesk && !Contains(entry.name)) {
+            joined.push_back(entry);
+        }
+    }
+    std::stable_sort(joined.begin(), joined.end(), [](const InboxEntry& a, const InboxEntry& b) {
+        return a.modified < b.modified;
+    });
+    std::vector<std::string> names;
+    names.reserve(joined.size());
+    for (const InboxEntry& entry : joined) {
+        Insert(entry);
+        names.push_back(entry.name);
+    }
+    return names;
+}
+
+bool Inbox::Add(const InboxEntry& entry, const std::string& onDesk) {
+    if (entry.name == onDesk || Contains(entry.name)) {
+        return false;
+    }
+    Insert(entry);
+    return true;
+}
+
+void Inbox::Insert(const InboxEntry& entry) {
+    // After every document that went first and every one not younger than this one, so that
+    // equal times keep the order in which they were seen.
+    const auto place = std::find_if(waiting_.begin(), waiting_.end(), [&](const Waiting& other) {
+        return !other.first && entry.modified < other.entry.modified;
+    });
+    waiting_.insert(place, Waiting{entry, false});
+}
+
+void Inbox::PutFirst(const std::string& name) {
+    const auto it = std::find_if(waiting_.begin(), waiting_.end(), [&](const Waiting& waiting) {
+        return waiting.entry.name == name;
+    });
+    if (it == waiting_.end()) {
+        return;
+    }
+    Waiting moved = *it;
+    moved.first = true;
+    waiting_.erase(it);
+    waiting_.insert(waiting_.begin(), moved);
+}
+
+std::string Inbox::TakeNext() {
+    if (waiting_.empty()) {
+        return {};
+    }
+    std::string name = waiting_.front().entry.name;
+    waiting_.erase(waiting_.begin());
+    return name;
+}
+
+bool Inbox::Contains(const std::string& name) const {
+    return std::any_of(waiting_.begin(), waiting_.end(),
+                       [&](const Waiting& waiting) { return waiting.entry.name == name; });
+}
+
+std::vector<std::string> Inbox::Names() const {
+    std::vector<std::string> names;
+    names.reserve(waiting_.size());
+    for (const Waiting& waiting : waiting_) {
+        names.push_back(waiting.entry.name);
+    }
+    return names;
+}
+
+std::string MoreWaitingText(std::size_t count) {
+    return count == 0 ? std::string() : std::to_string(count) + " more waiting";
+}
+
+std::string DocumentsWaitingText(std::size_t count) {
+    if (count == 0) {
+        return {};
+    }
+    return std::to_string(count) + (count == 1 ? " document waiting" : " documents waiting");
+}
+
+}  // namespace sortwell::desk
