@@ -1,6 +1,7 @@
 #include "desk/inbox.h"
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_set>
 
 namespace sortwell::desk {
@@ -16,22 +17,43 @@ std::vector<std::string> Inbox::Update(const std::vector<InboxEntry>& listing,
     std::erase_if(waiting_, [&](const Waiting& waiting) {
         return waiting.entry.name == onDesk || !listed.contains(waiting.entry.name);
     });
-    std::vector<InboxEntry> joined;
+    // Sets and one merge, so that a burst into a large folder costs no time per pair of files.
+    std::unordered_set<std::string> known;
+    known.reserve(waiting_.size() + listing.size());
+    for (const Waiting& waiting : waiting_) {
+        known.insert(waiting.entry.name);
+    }
+    std::vector<Waiting> joined;
     for (const InboxEntry& entry : listing) {
-        if (entry.name != onDesk && !Contains(entry.name)) {
-            joined.push_back(entry);
+        if (entry.name != onDesk && known.insert(entry.name).second) {
+            joined.push_back({entry, false});
         }
     }
-    std::stable_sort(joined.begin(), joined.end(), [](const InboxEntry& a, const InboxEntry& b) {
-        return a.modified < b.modified;
-    });
+    std::stable_sort(joined.begin(), joined.end(), Older);
+    MergeByAge(joined);
     std::vector<std::string> names;
     names.reserve(joined.size());
-    for (const InboxEntry& entry : joined) {
-        Insert(entry);
-        names.push_back(entry.name);
+    for (const Waiting& waiting : joined) {
+        names.push_back(waiting.entry.name);
     }
     return names;
+}
+
+bool Inbox::Older(const Waiting& a, const Waiting& b) {
+    return a.entry.modified < b.entry.modified;
+}
+
+// The documents that went first stay in front; the rest and `joined`, both oldest first, are
+// merged so that of equal times the one already waiting stays ahead.
+void Inbox::MergeByAge(const std::vector<Waiting>& joined) {
+    const auto rest = std::find_if(waiting_.begin(), waiting_.end(),
+                                   [](const Waiting& waiting) { return !waiting.first; });
+    std::vector<Waiting> merged(waiting_.begin(), rest);
+    merged.reserve(waiting_.size() + joined.size());
+    std::merge(
+        rest, waiting_.end(), joined.begin(), joined.end(), std::back_inserter(merged),
+        [](const Waiting& a, const Waiting& b) { return a.entry.modified < b.entry.modified; });
+    waiting_ = std::move(merged);
 }
 
 bool Inbox::Add(const InboxEntry& entry, const std::string& onDesk) {

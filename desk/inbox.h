@@ -47,6 +47,8 @@ private:
     };
 
     void Insert(const InboxEntry& entry);
+    static bool Older(const Waiting& a, const Waiting& b);
+    void MergeByAge(const std::vector<Waiting>& joined);
 
     std::vector<Waiting> waiting_;
 };

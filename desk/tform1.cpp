@@ -43,7 +43,7 @@ TForm1::TForm1(DeskServices services)
       ResetDateTimer(this, 60000),
       AlertTimer(this, 750),
       DoubleClickTimer(this, 300),
-      InboxSettleTimer(this, 150, true),
+      InboxSettleTimer(this, 25, true),
       InboxPollTimer(this, 2000),
       services_(std::move(services)),
       trayRetryTimer_(this, 1000),

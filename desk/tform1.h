@@ -84,8 +84,8 @@ public:
     EventTimer ResetDateTimer;
     EventTimer AlertTimer;
     EventTimer DoubleClickTimer;
-    // The input folder as an inbox: one listing after a burst of events, or every 2 s where
-    // no events can be had.
+    // The input folder as an inbox: one listing 25 ms after the first event of a burst, or
+    // every 2 s where no events can be had.
     EventTimer InboxSettleTimer;
     EventTimer InboxPollTimer;
 

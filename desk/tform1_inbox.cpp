@@ -97,7 +97,8 @@ void TForm1::FolderWatchActivated() {
         case sortwell::platform::WatchNews::Nothing:
             return;
         case sortwell::platform::WatchNews::Changed:
-            InboxSettleTimer.restart();
+            // Counted from the first event of a burst, so a steady stream still gets listed.
+            InboxSettleTimer.setEnabled(true);
             return;
         case sortwell::platform::WatchNews::FolderGone:
             // Polled until it is back; the listing says what happened to it.
