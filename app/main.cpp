@@ -87,10 +87,13 @@ int RunDesk(SortwellApplication& app, const sortwell::desk::CommandLine& command
     ConfigureStore(store);
     SingleInstance instance;
     std::vector<std::string> handedOver;
+    bool refused = false;
     if (command.action == sortwell::desk::CommandLine::Action::Present) {
         const sortwell::desk::HandOverResult result =
             PutIntoInputFolder(command.files, store, host->documents());
-        if (!result.problems.empty()) {
+        refused = !result.problems.empty();
+        // Files that a later failed move left behind are in the input folder all the same.
+        if (result.paths.empty() && refused) {
             return kRefusedExitCode;
         }
         handedOver = result.paths;
@@ -101,7 +104,8 @@ int RunDesk(SortwellApplication& app, const sortwell::desk::CommandLine& command
             std::fprintf(stderr, "sortwell: %s\n", qPrintable(instance.errorString()));
             return 1;
         }
-        return 0;  // the running program shows its window, and the files handed to it
+        // The running program shows its window, and the files handed to it.
+        return refused ? kRefusedExitCode : 0;
     }
     const std::string leftovers = host->finishInterruptedWork();
 

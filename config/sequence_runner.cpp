@@ -138,7 +138,7 @@ void SequenceRunner::stopRun(const std::string& activity, const std::string& pro
     endProgram();
     // Starting over would only meet the same fault again.
     if (desk_->isActive()) {
-        desk_->setActive(false);
+        desk_->stopActive();
     }
     AbortRun();
     reportStepProblem(activity, problem);
@@ -173,7 +173,7 @@ void SequenceRunner::askToConfirm() {
         if (MessageBox::question(nullptr, QStringLiteral("Sortwell automation"), question) !=
             MessageBox::Answer::Yes) {
             if (desk_->isActive()) {
-                desk_->setActive(false);
+                desk_->stopActive();
             }
             return;
         }

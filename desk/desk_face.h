@@ -16,6 +16,9 @@ public:
     // The Active switch; setting it runs its handler as a click would.
     virtual bool isActive() const = 0;
     virtual void setActive(bool active) = 0;
+    // Switches Active off for a run that stopped on its own, storing only that: the other
+    // fields may hold unsaved edits of an open dialog.
+    virtual void stopActive() = 0;
 
     // The watch over the input folder, with its timeout, that the runner hands over to.
     virtual void setDetectionTimers(bool on) = 0;

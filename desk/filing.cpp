@@ -82,8 +82,10 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
         return false;
     }
     return std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                  std::tolower(static_cast<unsigned char>(b)); });
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
 }
 
 // The document's extension with its dot, as it is written; empty when it has none.

@@ -111,11 +111,14 @@ HandOverPlan PlanHandOver(const std::string& file, const std::string& workingFol
     if (inputFolder.empty() || !files.folderExists(inputFolder)) {
         return refused(file, "the input folder \"" + inputFolder + "\" does not exist");
     }
-    const std::string folder = canonicalFolder(inputFolder);
-    if (canonicalFolder(fs::path(source).parent_path().string()) == folder) {
-        return {source, source, {}};
+    // Named under the folder as the settings give it, which is how the desk knows it.
+    const std::string folder = fs::path(inputFolder).lexically_normal().string();
+    const std::string storedFolder =
+        folder.ends_with('/') && folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
+    if (canonicalFolder(fs::path(source).parent_path().string()) == canonicalFolder(inputFolder)) {
+        return {source, storedFolder + "/" + name, {}};
     }
-    const std::string target = freePathIn(folder, name, 1, files);
+    const std::string target = freePathIn(storedFolder, name, 1, files);
     if (target.empty()) {
         return refused(file, "the input folder has no free name for it");
     }
@@ -123,7 +126,9 @@ HandOverPlan PlanHandOver(const std::string& file, const std::string& workingFol
 }
 
 HandOverPlan CarryOut(HandOverPlan plan, platform::DocumentFiles& files) {
-    if (!plan.problem.empty() || plan.source == plan.target) {
+    if (!plan.problem.empty() ||
+        canonicalFolder(fs::path(plan.source).parent_path().string()) ==
+            canonicalFolder(fs::path(plan.target).parent_path().string())) {
         return plan;
     }
     const std::string folder = fs::path(plan.target).parent_path().string();

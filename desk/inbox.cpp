@@ -60,17 +60,25 @@ bool Inbox::Add(const InboxEntry& entry, const std::string& onDesk) {
     if (entry.name == onDesk || Contains(entry.name)) {
         return false;
     }
-    Insert(entry);
+    Insert(entry, true);
     return true;
 }
 
-void Inbox::Insert(const InboxEntry& entry) {
+void Inbox::Remove(const std::string& name) {
+    std::erase_if(waiting_, [&](const Waiting& waiting) { return waiting.entry.name == name; });
+}
+
+void Inbox::ForgetFound() {
+    std::erase_if(waiting_, [](const Waiting& waiting) { return !waiting.handedOver; });
+}
+
+void Inbox::Insert(const InboxEntry& entry, bool handedOver) {
     // After every document that went first and every one not younger than this one, so that
     // equal times keep the order in which they were seen.
     const auto place = std::find_if(waiting_.begin(), waiting_.end(), [&](const Waiting& other) {
         return !other.first && entry.modified < other.entry.modified;
     });
-    waiting_.insert(place, Waiting{entry, false});
+    waiting_.insert(place, Waiting{entry, false, handedOver});
 }
 
 void Inbox::PutFirst(const std::string& name) {
@@ -107,6 +115,15 @@ std::vector<std::string> Inbox::Names() const {
         names.push_back(waiting.entry.name);
     }
     return names;
+}
+
+std::unordered_map<std::string, std::chrono::system_clock::time_point> Inbox::Ages() const {
+    std::unordered_map<std::string, std::chrono::system_clock::time_point> ages;
+    ages.reserve(waiting_.size());
+    for (const Waiting& waiting : waiting_) {
+        ages.emplace(waiting.entry.name, waiting.entry.modified);
+    }
+    return ages;
 }
 
 std::string MoreWaitingText(std::size_t count) {

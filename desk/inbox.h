@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sortwell::desk {
@@ -33,20 +34,27 @@ public:
     // Takes the first waiting document off the queue; empty when none waits.
     std::string TakeNext();
 
-    void Clear() { waiting_.clear(); }
+    // Takes `name` off the queue, as when it reached the desk another way.
+    void Remove(const std::string& name);
+    // Forgets the documents found in the folder; handed-over ones stay, as they wait whether or
+    // not the folder is watched.
+    void ForgetFound();
     bool empty() const { return waiting_.empty(); }
     std::size_t size() const { return waiting_.size(); }
     bool Contains(const std::string& name) const;
     // The waiting names in the order they will be presented.
     std::vector<std::string> Names() const;
+    // When each waiting document was last modified, by name.
+    std::unordered_map<std::string, std::chrono::system_clock::time_point> Ages() const;
 
 private:
     struct Waiting {
         InboxEntry entry;
-        bool first = false;  // went ahead of the others
+        bool first = false;       // went ahead of the others
+        bool handedOver = false;  // queued by Add, not found in a listing
     };
 
-    void Insert(const InboxEntry& entry);
+    void Insert(const InboxEntry& entry, bool handedOver);
     static bool Older(const Waiting& a, const Waiting& b);
     void MergeByAge(const std::vector<Waiting>& joined);
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 #include "components/mask_edit.h"
@@ -351,7 +352,12 @@ bool TForm1::FormCloseQuery() {
     if (exitRequested) {
         return true;
     }
+    // Closing puts the desk away: the next waiting document comes when it is opened again.
+    holdUntilOpened_ = true;
     SpeedButton1Click();
+    if (!currentDocument.empty()) {
+        holdUntilOpened_ = false;  // not dismissed: it stays in view with the reason
+    }
     return false;
 }
 
@@ -391,6 +397,23 @@ bool TForm1::isActive() const {
 
 void TForm1::setActive(bool active) {
     CheckBox1->setChecked(active);
+}
+
+void TForm1::stopActive() {
+    {
+        const QSignalBlocker blocker(CheckBox1);
+        CheckBox1->setChecked(false);
+    }
+    DocumentDetectionTimer.setEnabled(false);
+    Enable1->setEnabled(true);
+    Disable1->setEnabled(false);
+    // The stored settings as they are, with only the switch changed.
+    if (!store().LoadFromRegistry()) {
+        reportOnce(store().LastError());
+        return;
+    }
+    store().PushBool("active", false);
+    writeStore(sortwell::platform::FlushTiming::Now);
 }
 
 void TForm1::setDetectionTimers(bool on) {

@@ -107,6 +107,7 @@ public:
     // What the dialogs may ask of the desk besides the settings.
     bool isActive() const override;
     void setActive(bool active) override;
+    void stopActive() override;
     void setDetectionTimers(bool on) override;
     void setWindowListTimer(bool on) override;
     void setRunnerStatus(const QString& text) override;
@@ -216,6 +217,7 @@ private:
     void clearFolderProblem();
     // Starts or stops the inbox as the live setting says, and follows a changed folder.
     void followInboxSetting();
+    std::string inboxFolder() const;
     void startInbox(bool holdUntilOpened);
     void stopInbox();
     void watchInputFolder();

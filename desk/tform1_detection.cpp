@@ -39,6 +39,7 @@ void TForm1::Detection(bool baseline) {
         documentLook_.reset();
     }
     currentDocument = found;
+    inbox_.Remove(found);  // a handed-over file that the scan run found first
     if (!currentDocument.empty()) {
         presentDocument();
     }

@@ -85,9 +85,14 @@ bool TForm1::isPresentedDocumentAtHand() {
                 QStringLiteral("%1 is no longer in %2; nothing was done. (%3)")
                     .arg(FromStd(currentDocument), FromStd(presentedFolder_), FromStd(now.problem));
             forgetDocument();
+            resumeRunner();
+            refreshInbox();
+            if (!holdUntilOpened_ && presentNextWaiting()) {
+                notify(text);  // the next document's line must stay free for its own news
+                return false;
+            }
             QStatus1->setPanelText(0, kNoDocument);
             showProblem(text);
-            resumeRunner();
             return false;
         }
         case sortwell::desk::PresentedCheck::Replaced:
@@ -171,7 +176,7 @@ void TForm1::clearDesk(const QString& statusText) {
     if (inboxOn_ || !inbox_.empty()) {
         // A fresh look first, so that a waiting file that went is not presented.
         refreshInbox();
-        if (presentNextWaiting()) {
+        if (!holdUntilOpened_ && presentNextWaiting()) {
             return;
         }
         showWaitingCount();

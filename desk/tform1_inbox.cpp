@@ -14,6 +14,11 @@ namespace {
 const QString kTrayTitle = QStringLiteral("Tessaryn Sortwell Desk");
 }  // namespace
 
+// The folder as saved: a half-typed path in the open dialog must not decide what is presented.
+std::string TForm1::inboxFolder() const {
+    return services_.store->Pop("inputdir");
+}
+
 void TForm1::followInboxSetting() {
     if (!startupDone) {
         return;  // the start sequence starts the inbox once the baseline is taken
@@ -23,7 +28,7 @@ void TForm1::followInboxSetting() {
         startInbox(false);
     } else if (!wanted && inboxOn_) {
         stopInbox();
-    } else if (inboxOn_ && inputFolder().toStdString() != watchedFolder_) {
+    } else if (inboxOn_ && inboxFolder() != watchedFolder_) {
         scanInbox();
     }
 }
@@ -42,13 +47,13 @@ void TForm1::stopInbox() {
     stopWatching();
     InboxPollTimer.setEnabled(false);
     InboxSettleTimer.setEnabled(false);
-    inbox_.Clear();
+    inbox_.ForgetFound();
     showWaitingCount();
 }
 
 void TForm1::watchInputFolder() {
     stopWatching();
-    watchedFolder_ = inputFolder().toStdString();
+    watchedFolder_ = inboxFolder();
     // A folder that is not there yet is looked for again at every poll.
     InboxPollTimer.setEnabled(true);
     if (watchedFolder_.empty() || !services_.files->folderExists(watchedFolder_)) {
@@ -133,7 +138,7 @@ std::vector<std::string> TForm1::refreshInbox() {
     if (!inboxOn_) {
         return {};
     }
-    const std::string folder = inputFolder().toStdString();
+    const std::string folder = inboxFolder();
     if (folder != watchedFolder_) {
         watchInputFolder();
     }
@@ -172,7 +177,13 @@ std::optional<std::vector<sortwell::desk::InboxEntry>> TForm1::listInbox(
     clearFolderProblem();
     std::vector<sortwell::desk::InboxEntry> entries;
     entries.reserve(listing.names.size());
+    // Only new names are looked at: a large folder on a network share is listed every 2 s.
+    const auto ages = inbox_.Ages();
     for (const std::string& name : listing.names) {
+        if (const auto known = ages.find(name); known != ages.end()) {
+            entries.push_back({name, known->second});
+            continue;
+        }
         const sortwell::desk::SourceResult source = sortwell::desk::SourcePath(folder, name);
         const sortwell::platform::DocumentStat stat = services_.files->statDocument(source.path);
         // A file that went between the listing and the look is not waiting any more.
@@ -192,9 +203,9 @@ void TForm1::PresentHandedOver(const std::string& path) {
     const auto asFolder = [](const std::filesystem::path& folder) {
         return (folder / "").lexically_normal();
     };
-    if (asFolder(file.parent_path()) != asFolder(inputFolder().toStdString())) {
+    if (asFolder(file.parent_path()) != asFolder(inboxFolder())) {
         notify(QStringLiteral("%1 was handed over, but it is not in the input folder %2.")
-                   .arg(QString::fromStdString(path), inputFolder()));
+                   .arg(QString::fromStdString(path), QString::fromStdString(inboxFolder())));
         return;
     }
     // Stamped with the hand-over time, it goes after every document found before it.

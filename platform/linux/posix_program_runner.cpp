@@ -8,7 +8,9 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 #include "platform/unique_fd.h"
@@ -74,6 +76,10 @@ private:
     posix_spawn_file_actions_t actions_;
 };
 
+// A killed program is normally gone at once; one that is not is left to a waiting thread.
+constexpr int kReapTries = 50;
+constexpr std::chrono::milliseconds kReapPause{1};
+
 class PosixRunningProgram : public RunningProgram {
 public:
     PosixRunningProgram(pid_t pid, UniqueFd errorRead)
@@ -111,15 +117,27 @@ public:
             ::kill(pid_, SIGKILL);
         }
         int status = 0;
-        pid_t reaped = -1;
-        do {
-            reaped = ::waitpid(pid_, &status, 0);
-        } while (reaped < 0 && errno == EINTR);
+        pid_t reaped = 0;
+        for (int tries = 0; tries < kReapTries && reaped == 0; ++tries) {
+            reaped = ::waitpid(pid_, &status, WNOHANG);
+            if (reaped == 0) {
+                std::this_thread::sleep_for(kReapPause);
+            }
+        }
         if (reaped == pid_) {
             finish(status);
-        } else {
-            exit_ = ProgramExit{-1, SIGKILL, std::move(tail_)};
+            return;
         }
+        if (reaped == 0) {
+            // Stuck in the kernel, it dies when its call returns; the desk must not wait for
+            // that, and no zombie may stay.
+            std::thread([pid = pid_] {
+                int ignored = 0;
+                while (::waitpid(pid, &ignored, 0) < 0 && errno == EINTR) {
+                }
+            }).detach();
+        }
+        exit_ = ProgramExit{-1, SIGKILL, std::move(tail_)};
     }
 
 private:

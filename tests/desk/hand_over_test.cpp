@@ -123,6 +123,25 @@ TEST_F(HandOverTest, WithoutAnInputFolderNothingIsMoved) {
     EXPECT_TRUE(fs::exists(elsewhere / "scan.pdf"));
 }
 
+TEST_F(HandOverTest, TargetsAreNamedUnderTheFolderAsTheSettingsGiveIt) {
+    const fs::path link = root.path() / "Scans";
+    fs::create_directory_symlink(input, link);
+    writeFile(input / "here.pdf", "here");
+    writeFile(elsewhere / "new.pdf", "new");
+
+    const HandOverPlan inPlace =
+        PlanHandOver((input / "here.pdf").string(), "/", link.string(), files);
+    EXPECT_EQ(inPlace.target, (link / "here.pdf").string());
+    EXPECT_EQ(CarryOut(inPlace, files).problem, "");
+    EXPECT_EQ(readFile(input / "here.pdf"), "here");
+
+    const HandOverPlan moved = CarryOut(
+        PlanHandOver((elsewhere / "new.pdf").string(), "/", link.string() + "/", files), files);
+    EXPECT_EQ(moved.problem, "");
+    EXPECT_EQ(moved.target, (link / "new.pdf").string());
+    EXPECT_EQ(readFile(input / "new.pdf"), "new");
+}
+
 TEST_F(HandOverTest, OneRefusedFileKeepsAllOfThemWhereTheyAre) {
     writeFile(elsewhere / "a.pdf", "a");
     writeFile(elsewhere / "b.txt", "b");

@@ -93,12 +93,17 @@ TEST(InboxTest, PutFirstOfANameThatDoesNotWaitChangesNothing) {
     EXPECT_EQ(inbox.Names(), (Names{"a.pdf"}));
 }
 
-TEST(InboxTest, ClearForgetsEveryWaitingName) {
+TEST(InboxTest, ForgettingTheFoundKeepsTheHandedOverAndRemoveTakesOne) {
     Inbox inbox;
     inbox.Update({At("a.pdf", 1)}, "");
-    inbox.Clear();
-    EXPECT_TRUE(inbox.empty());
-    EXPECT_EQ(inbox.Update({At("a.pdf", 1)}, ""), (Names{"a.pdf"}));
+    EXPECT_TRUE(inbox.Add(At("given.pdf", 5), ""));
+    EXPECT_FALSE(inbox.Add(At("given.pdf", 6), "")) << "queued once";
+    EXPECT_FALSE(inbox.Add(At("desk.pdf", 6), "desk.pdf")) << "the one on the desk never waits";
+    inbox.ForgetFound();
+    EXPECT_EQ(inbox.Names(), (Names{"given.pdf"}));
+    EXPECT_EQ(inbox.Update({At("a.pdf", 1), At("given.pdf", 5)}, ""), (Names{"a.pdf"}));
+    inbox.Remove("given.pdf");
+    EXPECT_EQ(inbox.Names(), (Names{"a.pdf"}));
 }
 
 TEST(InboxTest, CountTexts) {

@@ -27,6 +27,10 @@ public:
         calls.emplace_back(value ? "setActive(true)" : "setActive(false)");
         active = value;
     }
+    void stopActive() override {
+        calls.emplace_back("stopActive");
+        active = false;
+    }
     void setDetectionTimers(bool on) override { detectionTimers = on; }
     void setWindowListTimer(bool on) override { windowListTimer = on; }
     void SetTrayImage(int index) override { trayImage = index; }

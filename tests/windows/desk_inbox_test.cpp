@@ -249,6 +249,31 @@ private slots:
         QVERIFY(desk.runner().notice().text().contains(QStringLiteral("not in the input folder")));
     }
 
+    void closingTheDeskDismissesOneAndPutsTheRestAway() {
+        InboxFixture desk;
+        StartDesk(desk, {});
+        ArriveAndAnnounce(desk, "first.pdf", 9);
+        ArriveAndAnnounce(desk, "second.pdf", 5);
+        Deliver(desk);
+        QVERIFY(!desk.form1->close());
+        QCOMPARE(desk.files.trashed, std::vector<std::string>{"/scans/first.pdf"});
+        QCOMPARE(desk.form1->currentDocument, std::string());
+        QVERIFY(desk.form1->inTray);
+        desk.form1->ShowMainWindow1Click();
+        QCOMPARE(desk.form1->currentDocument, std::string("second.pdf"));
+    }
+
+    void theInboxFollowsTheSavedFolderNotAHalfTypedOne() {
+        InboxFixture desk;
+        StartDesk(desk, {});
+        desk.setInputFolder("/half", {"stranger.pdf"});
+        desk.form3->setInputFolder(QStringLiteral("/half"));
+        ArriveAndAnnounce(desk, "scan.pdf", 1);
+        Deliver(desk);
+        QCOMPARE(desk.form1->currentDocument, std::string("scan.pdf"));
+        QCOMPARE(CountCalls(desk, "list /half"), 0);
+    }
+
     void withTheBoxOffDetectionIsTheScanRun() {
         DeskFixture desk(StoredDesk());
         StartDesk(desk);
@@ -262,6 +287,34 @@ private slots:
         QCOMPARE(CountCalls(desk, "list "), 0);
         desk.form1->DocumentDetectionTimerTimer();
         QCOMPARE(desk.form1->currentDocument, std::string("scan.pdf"));
+    }
+
+    void switchingTheBoxOffKeepsTheHandedOverFiles() {
+        InboxFixture desk;
+        StartDesk(desk, {});
+        ArriveAndAnnounce(desk, "a.pdf", 9);
+        ArriveAndAnnounce(desk, "found.pdf", 7);
+        Deliver(desk);
+        Arrive(desk, "given.pdf");
+        desk.form1->PresentHandedOver(kScans + "/given.pdf");
+        desk.configuration().setWatchInput(false);
+        desk.form1->Save();
+        QCOMPARE(desk.form1->inbox().Names(), std::vector<std::string>{"given.pdf"});
+    }
+
+    void aDocumentGoneBeforeTheClickBringsTheNextWithANote() {
+        InboxFixture desk;
+        StartDesk(desk, {});
+        ArriveAndAnnounce(desk, "first.pdf", 9);
+        ArriveAndAnnounce(desk, "second.pdf", 5);
+        Deliver(desk);
+        desk.files.files.erase(kScans + "/first.pdf");
+        ForgetGoneFromListing(desk);
+        QVERIFY(ClickTarget(desk, kDatedPattern));
+        QCOMPARE(desk.form1->currentDocument, std::string("second.pdf"));
+        QVERIFY(
+            desk.runner().notice().text().contains(QStringLiteral("first.pdf is no longer in")));
+        QCOMPARE(CountCalls(desk, "move "), 0);
     }
 
     void switchingTheBoxOffStopsTheInbox() {

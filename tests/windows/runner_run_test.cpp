@@ -54,6 +54,23 @@ private slots:
         QVERIFY(desk.keyboard.sent.empty());
     }
 
+    void aRunThatStopsOnItsOwnStoresOnlyTheSwitch() {
+        DeskFixture desk;
+        StartWithAppliedSequence(desk, "RUN:scanimage\r\nENTER");
+        desk.programRunner.exitCode = 1;
+        desk.form1->CheckBox1->setChecked(true);
+        // Half-typed in the open dialog, not applied.
+        desk.form3->setInputFolder(QStringLiteral("/half/typ"));
+        desk.form3->setSequenceText("RUN:scanim");
+        desk.runner().NextTimerTimer();
+        desk.runner().NextTimerTimer();
+        QVERIFY(!desk.form1->CheckBox1->isChecked());
+        QCOMPARE(desk.persisted("active"), std::string("0"));
+        QCOMPARE(desk.persisted("inputdir"), std::string("/scans"));
+        QCOMPARE(desk.persisted("sequence"), TQDReg::EncodeText("RUN:scanimage\r\nENTER", "`"));
+        QCOMPARE(desk.form3->inputFolder(), QStringLiteral("/half/typ"));
+    }
+
     void aProgramThatCannotStartStopsTheRun() {
         DeskFixture desk;
         StartWithAppliedSequence(desk, "RUN:scanimage");
