@@ -69,7 +69,7 @@ sortwell::desk::HandOverResult PutIntoInputFolder(const std::vector<std::string>
         std::fprintf(stderr, "sortwell: %s\n", store.LastError().c_str());
     }
     const std::string inputFolder = sortwell::desk::LoadSettings(store).snapshot.inputDir;
-    const sortwell::desk::HandOverResult result = sortwell::desk::HandOverAll(
+    sortwell::desk::HandOverResult result = sortwell::desk::HandOverAll(
         files, std::filesystem::current_path().string(), inputFolder, documents);
     for (const std::string& problem : result.problems) {
         std::fprintf(stderr, "sortwell: %s\n", problem.c_str());

@@ -59,7 +59,7 @@ RunCommand ParseRunArgument(std::string_view text) {
 LocalTime LocalTimeOf(std::chrono::system_clock::time_point when) {
     const auto sinceEpoch = when.time_since_epoch();
     const auto seconds = std::chrono::floor<std::chrono::seconds>(sinceEpoch);
-    const std::time_t whole = static_cast<std::time_t>(seconds.count());
+    const auto whole = static_cast<std::time_t>(seconds.count());
     std::tm local{};
     localtime_r(&whole, &local);
     const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch - seconds);

@@ -145,7 +145,7 @@ void SequenceRunner::stopRun(const std::string& activity, const std::string& pro
 }
 
 std::string SequenceRunner::currentSequence() const {
-    return configuration_ ? configuration_->sequenceText() : std::string();
+    return configuration_ != nullptr ? configuration_->sequenceText() : std::string();
 }
 
 bool SequenceRunner::needsConfirmation(const std::string& sequence) const {
@@ -192,7 +192,7 @@ void SequenceRunner::startProgram(const sortwell::config::StepDecision& decision
         return;
     }
     const std::string inputDir =
-        configuration_ ? configuration_->inputFolder().toStdString() : std::string();
+        configuration_ != nullptr ? configuration_->inputFolder().toStdString() : std::string();
     const std::string stamp = sortwell::config::DateTimeStamp(sortwell::config::LocalTimeOf(
         services_.wallClock ? services_.wallClock() : std::chrono::system_clock::now()));
     const sortwell::config::RunCommand command =

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <utility>
@@ -66,15 +67,24 @@ void TForm3::showEvent(QShowEvent* event) {
 
 void TForm3::Button1Click() {
     reloadOnClose = false;
-    runner_->confirmSequence(sequenceText());
+    confirmEditedSequence();
     desk_->Save();
     desk_->Load();
     accept();
 }
 
 void TForm3::Button20Click() {
-    runner_->confirmSequence(sequenceText());
+    confirmEditedSequence();
     desk_->Save();
+}
+
+// What the user wrote or changed here is theirs; a sequence that an Import or the settings file
+// brought and that was applied unread still asks before its programs run.
+void TForm3::confirmEditedSequence() {
+    if (Memo1->document()->isModified()) {
+        runner_->confirmSequence(sequenceText());
+        Memo1->document()->setModified(false);
+    }
 }
 
 void TForm3::Button19Click() {
@@ -191,4 +201,5 @@ std::string TForm3::sequenceText() const {
 
 void TForm3::setSequenceText(const std::string& text) {
     Memo1->setPlainText(sortwell::config::SequenceForEditor(text));
+    Memo1->document()->setModified(false);
 }

@@ -203,6 +203,7 @@ private:
     // export; the problem, or empty text.
     std::string pointStoreAtExchangeFolder(bool forExport);
     void showExchangeFolder();
+    void confirmEditedSequence();
     void showInputFolderProblem();
 
     DeskServices services_;

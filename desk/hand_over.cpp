@@ -41,7 +41,7 @@ std::string candidateName(const std::string& name, int number) {
 std::string freePathIn(const std::string& folder, const std::string& name, int firstNumber,
                        platform::DocumentFiles& files) {
     for (int number = firstNumber; number < firstNumber + kMostNameTries; ++number) {
-        const std::string candidate = folder + "/" + candidateName(name, number);
+        std::string candidate = folder + "/" + candidateName(name, number);
         if (!taken(candidate, files)) {
             return candidate;
         }

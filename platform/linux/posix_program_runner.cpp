@@ -1,7 +1,6 @@
 #include "platform/linux/posix_program_runner.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,13 +8,12 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <thread>
 #include <utility>
 
 #include "platform/unique_fd.h"
-
-extern char** environ;
 
 namespace sortwell::platform::linux_host {
 
@@ -85,11 +83,7 @@ public:
     PosixRunningProgram(pid_t pid, UniqueFd errorRead)
         : pid_(pid), errorRead_(std::move(errorRead)) {}
 
-    ~PosixRunningProgram() override {
-        if (!exit_) {
-            end();
-        }
-    }
+    ~PosixRunningProgram() override { endNow(); }
 
     std::optional<ProgramExit> poll() override {
         if (exit_) {
@@ -107,7 +101,10 @@ public:
         return exit_;
     }
 
-    void end() override {
+    void end() override { endNow(); }
+
+private:
+    void endNow() {
         if (exit_) {
             return;
         }
@@ -140,7 +137,6 @@ public:
         exit_ = ProgramExit{-1, SIGKILL, std::move(tail_)};
     }
 
-private:
     void finish(int status) {
         readErrorOutput();
         ProgramExit exit;
@@ -204,6 +200,7 @@ ProgramStart PosixProgramRunner::start(const std::string& program,
     std::vector<std::string> words{program};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words) {
         argv.push_back(word.data());
     }

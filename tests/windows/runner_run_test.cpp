@@ -122,6 +122,17 @@ private slots:
         QVERIFY(desk.programRunner.started.empty());
     }
 
+    void anUnreadSequenceAppliedInTheDialogStillAsks() {
+        DeskFixture desk({{"sequence", "RUN:scanimage"}, {"inputdir", "/scans"}});
+        desk.start();
+        desk.form3->Button20Click();
+        QVERIFY(desk.persisted("confirmedruns").empty());
+        desk.form1->CheckBox1->setChecked(true);
+        AnswerConfirmation(MessageBox::Answer::No);
+        QVERIFY(!desk.form1->CheckBox1->isChecked());
+        QVERIFY(desk.programRunner.started.empty());
+    }
+
     void aStoredRunLineConfirmedOnceRunsWithoutAskingAgain() {
         DeskFixture desk({{"sequence", "RUN:scanimage"}, {"active", "1"}});
         desk.start();

@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 
 #include "components/message_box.h"
 #include "components/notice.h"
@@ -102,6 +104,7 @@ inline void StartWithAppliedSequence(DeskFixture& desk, const std::string& seque
     desk.start();
     desk.form3->setInputFolder(QStringLiteral("/scans"));
     desk.form3->setSequenceText(sequence);
+    desk.form3->Memo1->document()->setModified(true);  // as typing it leaves the editor
     desk.form3->Button20Click();
 }
 
