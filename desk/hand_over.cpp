@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "desk/filing.h"
 #include "platform/document_name.h"
 
 namespace sortwell::desk {
@@ -41,7 +42,7 @@ std::string candidateName(const std::string& name, int number) {
 std::string freePathIn(const std::string& folder, const std::string& name, int firstNumber,
                        platform::DocumentFiles& files) {
     for (int number = firstNumber; number < firstNumber + kMostNameTries; ++number) {
-        std::string candidate = folder + "/" + candidateName(name, number);
+        std::string candidate = folder + candidateName(name, number);
         if (!taken(candidate, files)) {
             return candidate;
         }
@@ -112,13 +113,11 @@ HandOverPlan PlanHandOver(const std::string& file, const std::string& workingFol
         return refused(file, "the input folder \"" + inputFolder + "\" does not exist");
     }
     // Named under the folder as the settings give it, which is how the desk knows it.
-    const std::string folder = fs::path(inputFolder).lexically_normal().string();
-    const std::string storedFolder =
-        folder.ends_with('/') && folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
+    const std::string folder = SourceFolder(fs::path(inputFolder).lexically_normal().string());
     if (canonicalFolder(fs::path(source).parent_path().string()) == canonicalFolder(inputFolder)) {
-        return {source, storedFolder + "/" + name, {}};
+        return {source, folder + name, {}};
     }
-    const std::string target = freePathIn(storedFolder, name, 1, files);
+    const std::string target = freePathIn(folder, name, 1, files);
     if (target.empty()) {
         return refused(file, "the input folder has no free name for it");
     }
@@ -131,7 +130,7 @@ HandOverPlan CarryOut(HandOverPlan plan, platform::DocumentFiles& files) {
             canonicalFolder(fs::path(plan.target).parent_path().string())) {
         return plan;
     }
-    const std::string folder = fs::path(plan.target).parent_path().string();
+    const std::string folder = SourceFolder(fs::path(plan.target).parent_path().string());
     const std::string name = fs::path(plan.source).filename().string();
     for (int number = 2; number < kMostNameTries; ++number) {
         const std::string problem = files.moveDocument(plan.source, plan.target);

@@ -201,7 +201,7 @@ void TForm1::PresentHandedOver(const std::string& path) {
     }
     const std::filesystem::path file(path);
     const auto asFolder = [](const std::filesystem::path& folder) {
-        return (folder / "").lexically_normal();
+        return sortwell::desk::SourceFolder(folder.lexically_normal().string());
     };
     if (asFolder(file.parent_path()) != asFolder(inboxFolder())) {
         notify(QStringLiteral("%1 was handed over, but it is not in the input folder %2.")

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/linux/atomic_file.h"
+
 namespace sortwell::platform::linux_host {
 namespace {
 
@@ -23,10 +25,6 @@ constexpr long kV9fsMagic = 0x01021997;
 
 constexpr std::uint32_t kFolderEvents = IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_DELETE |
                                         IN_MOVED_FROM | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
-
-std::string ErrorText(int error) {
-    return std::strerror(error);
-}
 
 WatchStart Poll(std::string reason) {
     return {-1, std::move(reason)};
@@ -58,7 +56,7 @@ WatchStart InotifyFolderWatch::watch(const std::string& folder) {
     stop();
     struct statfs fileSystem {};
     if (::statfs(folder.c_str(), &fileSystem) != 0) {
-        return Poll("the folder cannot be looked at: " + ErrorText(errno));
+        return Poll("the folder cannot be looked at: " + errorText(errno));
     }
     const std::string untrusted = UntrustedFileSystem(static_cast<long>(fileSystem.f_type));
     if (!untrusted.empty()) {
@@ -72,7 +70,7 @@ WatchStart InotifyFolderWatch::watchWithInotify(const std::string& folder) {
     if (!inotify_.valid()) {
         inotify_ = UniqueFd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
         if (!inotify_.valid()) {
-            return Poll("no inotify instance can be made: " + ErrorText(errno));
+            return Poll("no inotify instance can be made: " + errorText(errno));
         }
     }
     watchDescriptor_ = ::inotify_add_watch(inotify_.get(), folder.c_str(), kFolderEvents);
@@ -81,7 +79,7 @@ WatchStart InotifyFolderWatch::watchWithInotify(const std::string& folder) {
         if (error == ENOSPC) {
             return Poll("the system's limit of inotify watches is reached");
         }
-        return Poll("the folder cannot be watched: " + ErrorText(error));
+        return Poll("the folder cannot be watched: " + errorText(error));
     }
     return {inotify_.get(), {}};
 }

@@ -9,9 +9,10 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <thread>
 #include <utility>
+
+#include "platform/linux/atomic_file.h"
 
 #include "platform/unique_fd.h"
 
@@ -22,10 +23,6 @@ namespace {
 // One poll reads no more than this, so a program that floods its error output cannot hold up
 // the event loop; the rest waits in the pipe for the next poll.
 constexpr std::size_t kReadPerPoll = 1 << 20;
-
-std::string Reason(int error) {
-    return std::strerror(error);
-}
 
 // The spawn attributes: a process group of its own, no blocked signals and the usual signal
 // dispositions, whatever this program has set for itself.
@@ -190,7 +187,7 @@ ProgramStart PosixProgramRunner::start(const std::string& program,
                                        const std::vector<std::string>& arguments) {
     std::array<int, 2> pipeEnds{};
     if (::pipe2(pipeEnds.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-        return {nullptr, "No pipe for its error output: " + Reason(errno)};
+        return {nullptr, "No pipe for its error output: " + errorText(errno)};
     }
     UniqueFd errorRead(pipeEnds[0]);
     UniqueFd errorWrite(pipeEnds[1]);
@@ -212,7 +209,7 @@ ProgramStart PosixProgramRunner::start(const std::string& program,
     const int error =
         ::posix_spawnp(&pid, program.c_str(), files.get(), attributes.get(), argv.data(), environ);
     if (error != 0) {
-        return {nullptr, Reason(error)};
+        return {nullptr, errorText(error)};
     }
     errorWrite.close();
     return {std::make_unique<PosixRunningProgram>(pid, std::move(errorRead)), {}};
