@@ -3,6 +3,7 @@
 namespace {
 
 constexpr std::string_view kShow = "show";
+constexpr std::string_view kUndo = "undo";
 constexpr std::string_view kPresent = "present ";
 
 std::string escaped(std::string_view path) {
@@ -60,12 +61,18 @@ std::string EncodeRequest(const InstanceRequest& request) {
     if (request.kind == InstanceRequest::Kind::Show) {
         return std::string(kShow);
     }
+    if (request.kind == InstanceRequest::Kind::Undo) {
+        return std::string(kUndo);
+    }
     return std::string(kPresent) + escaped(request.path);
 }
 
 std::optional<InstanceRequest> DecodeRequest(std::string_view line) {
     if (line == kShow) {
         return InstanceRequest{};
+    }
+    if (line == kUndo) {
+        return InstanceRequest{InstanceRequest::Kind::Undo, {}};
     }
     if (!line.starts_with(kPresent)) {
         return std::nullopt;

@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-// One request from a later start to the running one: show the desk, or present a file that is
-// now in the input folder. On the wire each is one line.
+// One request from a later start to the running one: show the desk, present a file that is
+// now in the input folder, or take back the last filing. On the wire each is one line.
 struct InstanceRequest {
-    enum class Kind { Show, Present };
+    enum class Kind { Show, Present, Undo };
     Kind kind = Kind::Show;
     std::string path;  // with Present
 

@@ -220,7 +220,8 @@ FilingPlan PlanFiling(const FilingRequest& request) {
     return plan;
 }
 
-std::string CreateFolderPath(const std::string& folder, platform::DocumentFiles& files) {
+std::string CreateFolderPath(const std::string& folder, platform::DocumentFiles& files,
+                             std::vector<std::string>* created) {
     std::vector<std::string> missing;
     for (std::string path = folder; !path.empty() && !files.folderExists(path);
          path = parentOf(path)) {
@@ -231,18 +232,24 @@ std::string CreateFolderPath(const std::string& folder, platform::DocumentFiles&
         if (std::string problem = files.createFolder(path); !problem.empty()) {
             return problem;
         }
+        if (created != nullptr) {
+            created->push_back(path);
+        }
     }
     return {};
 }
 
-std::string FileDocument(const FilingPlan& plan, platform::DocumentFiles& files) {
+FilingOutcome FileDocument(const FilingPlan& plan, platform::DocumentFiles& files) {
+    FilingOutcome outcome;
     if (!plan.problem.empty()) {
-        return plan.problem;
+        outcome.problem = plan.problem;
+        return outcome;
     }
-    if (std::string problem = CreateFolderPath(plan.targetFolder, files); !problem.empty()) {
-        return problem;
+    outcome.problem = CreateFolderPath(plan.targetFolder, files, &outcome.createdFolders);
+    if (outcome.problem.empty()) {
+        outcome.problem = files.moveDocument(plan.sourcePath, plan.targetPath);
     }
-    return files.moveDocument(plan.sourcePath, plan.targetPath);
+    return outcome;
 }
 
 }  // namespace sortwell::desk

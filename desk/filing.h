@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/document_files.h"
 
@@ -22,6 +23,8 @@ struct FilingEntries {
     std::string year;
     std::string tag;  // as typed; cleaned by ExpandPattern
     std::string name;
+
+    bool operator==(const FilingEntries&) const = default;
 };
 
 // The folder pattern with "%MONTH", "%YEAR", "%TAG" (the cleaned tag) and "%NAME" replaced, in
@@ -84,11 +87,17 @@ SourceResult SourcePath(std::string_view inputFolder, std::string_view documentN
 
 // Makes sure `folder` and its missing parents exist, creating them from the top down; the walk
 // upward ends at an existing folder or at a path without "/". Returns the reason of the first
-// failure, empty text when the folder exists afterwards.
-std::string CreateFolderPath(const std::string& folder, platform::DocumentFiles& files);
+// failure, empty text when the folder exists afterwards. The folders it created are added to
+// `created`, when given, top-down.
+std::string CreateFolderPath(const std::string& folder, platform::DocumentFiles& files,
+                             std::vector<std::string>* created = nullptr);
+
+struct FilingOutcome {
+    std::string problem;  // non-empty: the document stays in the input folder, and this says why
+    std::vector<std::string> createdFolders;  // made for this filing, top-down
+};
 
 // Carries out a plan: creates the target folder when it is missing, then moves the document.
-// Returns the reason on failure; the document then stays in the input folder.
-std::string FileDocument(const FilingPlan& plan, platform::DocumentFiles& files);
+FilingOutcome FileDocument(const FilingPlan& plan, platform::DocumentFiles& files);
 
 }  // namespace sortwell::desk

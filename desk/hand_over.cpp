@@ -5,14 +5,13 @@
 #include <system_error>
 
 #include "desk/filing.h"
+#include "desk/free_name.h"
 #include "platform/document_name.h"
 
 namespace sortwell::desk {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kMostNameTries = 1000;
 
 bool isReadable(const std::string& path) {
     const std::ifstream probe(path, std::ios::binary);
@@ -26,30 +25,6 @@ std::string canonicalFolder(const std::string& folder) {
     return error ? fs::path(folder).lexically_normal().string() : resolved.string();
 }
 
-bool taken(const std::string& path, platform::DocumentFiles& files) {
-    return files.folderExists(path) || files.statDocument(path).problem.empty();
-}
-
-// "scan.pdf", then "scan (2).pdf", "scan (3).pdf" and so on.
-std::string candidateName(const std::string& name, int number) {
-    if (number < 2) {
-        return name;
-    }
-    const fs::path path(name);
-    return path.stem().string() + " (" + std::to_string(number) + ")" + path.extension().string();
-}
-
-std::string freePathIn(const std::string& folder, const std::string& name, int firstNumber,
-                       platform::DocumentFiles& files) {
-    for (int number = firstNumber; number < firstNumber + kMostNameTries; ++number) {
-        std::string candidate = folder + candidateName(name, number);
-        if (!taken(candidate, files)) {
-            return candidate;
-        }
-    }
-    return {};
-}
-
 HandOverPlan refused(const std::string& file, const std::string& why) {
     return {file, {}, file + ": " + why};
 }
@@ -57,12 +32,14 @@ HandOverPlan refused(const std::string& file, const std::string& why) {
 }  // namespace
 
 const std::string_view kUsageText =
-    "Usage: sortwell [[--present] FILE...]\n"
+    "Usage: sortwell [[--present] FILE... | --undo]\n"
     "Files scanned documents with one click.\n"
     "\n"
     "  --present FILE...  hand the PDF files to the running desk (starting it if needed);\n"
     "                     files from elsewhere are moved into the input folder first;\n"
     "                     files without --present are handed over the same way\n"
+    "  --undo             take back the last filing: the document returns to the input\n"
+    "                     folder and to the desk (starting it if needed)\n"
     "  --help             show this text\n"
     "  --version          show the version\n";
 
@@ -76,6 +53,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (first == "--version") {
         return {CommandLine::Action::Version, {}, {}};
+    }
+    if (first == "--undo") {
+        if (arguments.size() > 1) {
+            return {CommandLine::Action::Refuse, {}, "--undo takes no files; see --help"};
+        }
+        return {CommandLine::Action::Undo, {}, {}};
     }
     // Files alone are presented too, as a file manager's "Open with" passes them.
     const bool onlyFiles = !first.starts_with('-');
@@ -117,7 +100,7 @@ HandOverPlan PlanHandOver(const std::string& file, const std::string& workingFol
     if (canonicalFolder(fs::path(source).parent_path().string()) == canonicalFolder(inputFolder)) {
         return {source, folder + name, {}};
     }
-    const std::string target = freePathIn(folder, name, 1, files);
+    const std::string target = FreePathIn(folder, name, 1, files);
     if (target.empty()) {
         return refused(file, "the input folder has no free name for it");
     }
@@ -138,11 +121,11 @@ HandOverPlan CarryOut(HandOverPlan plan, platform::DocumentFiles& files) {
             return plan;
         }
         // Only a name taken since the plan is worth another try; any other failure is final.
-        if (!taken(plan.target, files) || !files.statDocument(plan.source).problem.empty()) {
+        if (!NameTaken(plan.target, files) || !files.statDocument(plan.source).problem.empty()) {
             plan.problem = plan.source + ": " + problem;
             return plan;
         }
-        plan.target = freePathIn(folder, name, number, files);
+        plan.target = FreePathIn(folder, name, number, files);
         if (plan.target.empty()) {
             break;
         }

@@ -10,7 +10,7 @@ namespace sortwell::desk {
 
 // What a start of the program was asked to do by its arguments.
 struct CommandLine {
-    enum class Action { RunDesk, Help, Version, Present, Refuse };
+    enum class Action { RunDesk, Help, Version, Present, Undo, Refuse };
     Action action = Action::RunDesk;
     std::vector<std::string> files;  // with Present, as given
     std::string problem;             // with Refuse

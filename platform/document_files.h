@@ -57,6 +57,11 @@ public:
     // as created.
     virtual std::string createFolder(const std::string& path) = 0;
 
+    // Removes the folder `path` when it is empty. A folder that is not empty is left as it is,
+    // and that, like a folder that is gone already, returns empty text: only other failures
+    // return their reason.
+    virtual std::string removeEmptyFolder(const std::string& path) = 0;
+
     // The size and modification time of the regular file at `path`.
     virtual DocumentStat statDocument(const std::string& path) = 0;
 

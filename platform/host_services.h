@@ -6,6 +6,7 @@
 #include "platform/document_files.h"
 #include "platform/folder_watch.h"
 #include "platform/host.h"
+#include "platform/journal_file.h"
 #include "platform/keyboard.h"
 #include "platform/program_runner.h"
 #include "platform/session.h"
@@ -26,6 +27,8 @@ public:
     virtual Keyboard& keyboard() = 0;
     virtual ProcessControl& processControl() = 0;
     virtual ProgramRunner& programRunner() = 0;
+    // The filing journal, which keeps the filings that can be taken back across restarts.
+    virtual JournalFile& journal() = 0;
 
     // Which session was found and what the user should hear about it once.
     virtual const HostChoice& choice() const = 0;

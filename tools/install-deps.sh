@@ -7,6 +7,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libx11-dev libxtst-dev libxres-dev libxkbcommon-dev
+    # the document preview
+    libpoppler-qt6-dev
     # tests, fuzzing, benchmarks, style
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format clang-tidy
@@ -16,6 +18,8 @@ packages=(
     strace
     # real scanning without a scanner: SANE and its test backend
     sane-utils
+    # hostile PDFs for the preview, and the floor its benchmark is measured against
+    qpdf poppler-utils
 )
 
 missing=()

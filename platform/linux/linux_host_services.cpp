@@ -3,6 +3,7 @@
 #include "platform/host_services.h"
 #include "platform/linux/inotify_folder_watch.h"
 #include "platform/linux/posix_document_files.h"
+#include "platform/linux/posix_journal_file.h"
 #include "platform/linux/posix_process_control.h"
 #include "platform/linux/posix_program_runner.h"
 #include "platform/linux/x11/x11_connection.h"
@@ -20,7 +21,8 @@ public:
     explicit LinuxHostServices(const SessionEnvironment& environment)
         : choice_(chooseHost(environment)),
           // Moves that a crash interrupted are finished through this journal.
-          documents_(linux_host::cacheHome() + "/tessaryn/sortwell-moves") {
+          documents_(linux_host::cacheHome() + "/tessaryn/sortwell-moves"),
+          journal_(linux_host::stateHome() + "/tessaryn/sortwell-journal") {
         if (choice_.windows == WindowHost::X11) {
             useX11(environment);
         } else {
@@ -35,6 +37,7 @@ public:
     Keyboard& keyboard() override { return *keyboard_; }
     ProcessControl& processControl() override { return *processControl_; }
     ProgramRunner& programRunner() override { return programRunner_; }
+    JournalFile& journal() override { return journal_; }
     const HostChoice& choice() const override { return choice_; }
     std::string finishInterruptedWork() override { return documents_.finishInterruptedMoves(); }
 
@@ -58,6 +61,7 @@ private:
 
     HostChoice choice_;
     linux_host::PosixDocumentFiles documents_;
+    linux_host::PosixJournalFile journal_;
     linux_host::InotifyFolderWatch folderWatch_;
     std::unique_ptr<WindowSystem> windowSystem_;
     std::unique_ptr<Keyboard> keyboard_;

@@ -400,6 +400,18 @@ std::string PosixDocumentFiles::createFolder(const std::string& path) {
     return "Could not create the folder " + path + ": " + errorText(error);
 }
 
+std::string PosixDocumentFiles::removeEmptyFolder(const std::string& path) {
+    if (::rmdir(path.c_str()) == 0) {
+        return {};
+    }
+    const int error = errno;
+    // POSIX allows either errno for a folder that still holds something.
+    if (error == ENOTEMPTY || error == EEXIST || error == ENOENT) {
+        return {};
+    }
+    return "Could not remove the folder " + path + ": " + errorText(error);
+}
+
 DocumentStat PosixDocumentFiles::statDocument(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {

@@ -28,6 +28,7 @@ public:
     TrashResult trashDocument(const std::string& path) override;
     bool folderExists(const std::string& path) override;
     std::string createFolder(const std::string& path) override;
+    std::string removeEmptyFolder(const std::string& path) override;
     DocumentStat statDocument(const std::string& path) override;
     DocumentListing listDocuments(const std::string& folder) override;
     std::string removeLeftoverTemporaries(const std::string& folder) override;

@@ -47,4 +47,8 @@ std::string cacheHome() {
     return baseDir("XDG_CACHE_HOME", ".cache");
 }
 
+std::string stateHome() {
+    return baseDir("XDG_STATE_HOME", ".local/state");
+}
+
 }  // namespace sortwell::platform::linux_host

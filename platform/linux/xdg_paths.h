@@ -17,4 +17,7 @@ std::string dataHome();
 // $XDG_CACHE_HOME when absolute, else ~/.cache.
 std::string cacheHome();
 
+// $XDG_STATE_HOME when absolute, else ~/.local/state.
+std::string stateHome();
+
 }  // namespace sortwell::platform::linux_host

@@ -20,12 +20,16 @@ TEST(InstanceRequestTest, EveryPathComesBackAsItWasSentOnOneLine) {
         EXPECT_EQ(*back, (InstanceRequest{InstanceRequest::Kind::Present, path}));
     }
     EXPECT_EQ(DecodeRequest(EncodeRequest({})), InstanceRequest{});
+    const InstanceRequest undo{InstanceRequest::Kind::Undo, {}};
+    EXPECT_EQ(EncodeRequest(undo), "undo");
+    EXPECT_EQ(DecodeRequest(EncodeRequest(undo)), undo);
 }
 
 TEST(InstanceRequestTest, LinesThatAreNotRequestsAreRefused) {
-    for (const std::string& line : std::vector<std::string>{
-             "", "Show", "show ", "present", "present ", "present /tmp/bad\\escape.pdf",
-             "present /tmp/ends-in-backslash\\", "GET / HTTP/1.1"}) {
+    for (const std::string& line :
+         std::vector<std::string>{"", "Show", "show ", "undo ", "Undo", "present", "present ",
+                                  "present /tmp/bad\\escape.pdf",
+                                  "present /tmp/ends-in-backslash\\", "GET / HTTP/1.1"}) {
         EXPECT_FALSE(DecodeRequest(line).has_value()) << line;
     }
 }

@@ -230,7 +230,9 @@ TEST(CreateFolderPath, AnExistingFolderIsLeftAlone) {
 TEST(CreateFolderPath, StopsAtTheFirstFailureAndSaysWhy) {
     FakeDocumentFiles files;
     files.refuseFolders["/a/b"] = "read-only";
-    EXPECT_EQ(CreateFolderPath("/a/b/c", files), "read-only");
+    std::vector<std::string> created;
+    EXPECT_EQ(CreateFolderPath("/a/b/c", files, &created), "read-only");
+    EXPECT_EQ(created, std::vector<std::string>{"/a"}) << "only what was made before the failure";
     const std::vector<std::string> expected{"createFolder /a", "createFolder /a/b"};
     EXPECT_EQ(files.changes(), expected);
 }
@@ -254,13 +256,16 @@ TEST(FileDocument, CreatesTheTargetFolderThenMoves) {
     files.files["/home/u/Scans/scan0001.pdf"] = {};
     FilingRequest request = taxOfficeLetter();
     request.attach = true;
-    EXPECT_EQ(FileDocument(PlanFiling(request), files), "");
+    const FilingOutcome outcome = FileDocument(PlanFiling(request), files);
+    EXPECT_EQ(outcome.problem, "");
     const std::vector<std::string> expected{
         "createFolder /home/u/Archive",
         "createFolder /home/u/Archive/2014",
         "move /home/u/Scans/scan0001.pdf -> /home/u/Archive/2014/09 Tax_Office_letter_scan0001.pdf",
     };
     EXPECT_EQ(files.changes(), expected);
+    EXPECT_EQ(outcome.createdFolders,
+              (std::vector<std::string>{"/home/u/Archive", "/home/u/Archive/2014"}));
 }
 
 TEST(FileDocument, ARefusedPlanTouchesNothing) {
@@ -268,7 +273,7 @@ TEST(FileDocument, ARefusedPlanTouchesNothing) {
     FilingRequest request = taxOfficeLetter();
     request.entries.tag = "..";
     request.folderPattern = "/home/u/Archive/%TAG/x";
-    EXPECT_NE(FileDocument(PlanFiling(request), files), "");
+    EXPECT_NE(FileDocument(PlanFiling(request), files).problem, "");
     EXPECT_TRUE(files.calls.empty());
 }
 
@@ -276,7 +281,7 @@ TEST(FileDocument, AFolderThatCannotBeCreatedStopsTheMove) {
     FakeDocumentFiles files;
     files.refuseFolders["/home"] = "permission denied";
     files.files["/home/u/Scans/scan0001.pdf"] = {};
-    EXPECT_EQ(FileDocument(PlanFiling(taxOfficeLetter()), files), "permission denied");
+    EXPECT_EQ(FileDocument(PlanFiling(taxOfficeLetter()), files).problem, "permission denied");
     EXPECT_TRUE(files.files.contains("/home/u/Scans/scan0001.pdf"));
     for (const std::string& call : files.calls) {
         EXPECT_FALSE(call.starts_with("move ")) << call;
@@ -287,7 +292,9 @@ TEST(FileDocument, PassesOnTheReasonOfAFailedMove) {
     FakeDocumentFiles files;
     files.folders.insert({"/home", "/home/u", "/home/u/Archive", "/home/u/Archive/2014"});
     files.refuseMovesWith = "File exists";
-    EXPECT_EQ(FileDocument(PlanFiling(taxOfficeLetter()), files), "File exists");
+    const FilingOutcome outcome = FileDocument(PlanFiling(taxOfficeLetter()), files);
+    EXPECT_EQ(outcome.problem, "File exists");
+    EXPECT_TRUE(outcome.createdFolders.empty()) << "every folder was there already";
 }
 
 class DocumentStability : public ::testing::Test {

@@ -22,6 +22,10 @@ TEST(CommandLineTest, ArgumentsChooseWhatTheStartDoes) {
     EXPECT_EQ(ParseCommandLine({}).action, CommandLine::Action::RunDesk);
     EXPECT_EQ(ParseCommandLine({"--help"}).action, CommandLine::Action::Help);
     EXPECT_EQ(ParseCommandLine({"--version"}).action, CommandLine::Action::Version);
+    EXPECT_EQ(ParseCommandLine({"--undo"}).action, CommandLine::Action::Undo);
+    const CommandLine undoWithFiles = ParseCommandLine({"--undo", "a.pdf"});
+    EXPECT_EQ(undoWithFiles.action, CommandLine::Action::Refuse);
+    EXPECT_EQ(undoWithFiles.problem, "--undo takes no files; see --help");
 
     const CommandLine present = ParseCommandLine({"--present", "a.pdf", "--help", "b c.pdf"});
     EXPECT_EQ(present.action, CommandLine::Action::Present);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -86,6 +87,21 @@ public:
         return {};
     }
 
+    // Set to make removing this folder fail with the reason.
+    std::map<std::string, std::string> refuseRemovals;
+
+    std::string removeEmptyFolder(const std::string& path) override {
+        calls.push_back("removeEmptyFolder " + path);
+        if (const auto it = refuseRemovals.find(path); it != refuseRemovals.end()) {
+            return it->second;
+        }
+        if (holdsAnything(path)) {
+            return {};
+        }
+        folders.erase(path);
+        return {};
+    }
+
     platform::DocumentStat statDocument(const std::string& path) override {
         calls.push_back("stat " + path);
         const auto it = files.find(path);
@@ -131,6 +147,14 @@ public:
     }
 
 private:
+    bool holdsAnything(const std::string& folder) const {
+        const auto inside = [&folder](const std::string& path) {
+            return path != folder && folderOf(path) == folder;
+        };
+        return std::ranges::any_of(files, [&](const auto& file) { return inside(file.first); }) ||
+               std::ranges::any_of(folders, inside);
+    }
+
     static std::string folderOf(const std::string& path) {
         const std::size_t slash = path.rfind('/');
         if (slash == std::string::npos) {

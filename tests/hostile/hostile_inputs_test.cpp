@@ -196,7 +196,7 @@ constexpr std::size_t kLongestTag = kLongestFileName - 4;
 
 TEST_F(HostileFiles, AFileNameOfTheLongestLengthIsFiled) {
     const std::string tag(kLongestTag, 't');
-    EXPECT_EQ(desk::FileDocument(PlanFiling(Request("/%TAG", tag)), files), "");
+    EXPECT_EQ(desk::FileDocument(PlanFiling(Request("/%TAG", tag)), files).problem, "");
     EXPECT_TRUE(fs::exists(archive.path() / (tag + ".pdf")));
     EXPECT_FALSE(SourceStays());
 }
@@ -205,7 +205,7 @@ TEST_F(HostileFiles, AFileNameOneByteTooLongIsRefusedByTheSystemAndTheScanStays)
     const std::string tag(kLongestTag + 1, 't');
     const FilingPlan plan = PlanFiling(Request("/%TAG", tag));
     EXPECT_EQ(plan.problem, "") << "the plan knows no length limit; the file system does";
-    const std::string problem = desk::FileDocument(plan, files);
+    const std::string problem = desk::FileDocument(plan, files).problem;
     EXPECT_NE(problem.find(platform::linux_host::errorText(ENAMETOOLONG)), std::string::npos)
         << problem.substr(0, 200);
     EXPECT_TRUE(SourceStays());
@@ -214,7 +214,8 @@ TEST_F(HostileFiles, AFileNameOneByteTooLongIsRefusedByTheSystemAndTheScanStays)
 
 TEST_F(HostileFiles, ATenThousandByteFolderLevelIsNotCreatedAndTheScanStays) {
     const std::string tag(10000, 'f');
-    const std::string problem = desk::FileDocument(PlanFiling(Request("/%TAG/%YEAR", tag)), files);
+    const std::string problem =
+        desk::FileDocument(PlanFiling(Request("/%TAG/%YEAR", tag)), files).problem;
     EXPECT_TRUE(problem.starts_with("Could not create the folder ")) << problem.substr(0, 200);
     EXPECT_TRUE(problem.ends_with(platform::linux_host::errorText(ENAMETOOLONG)));
     EXPECT_TRUE(SourceStays());
@@ -223,7 +224,7 @@ TEST_F(HostileFiles, ATenThousandByteFolderLevelIsNotCreatedAndTheScanStays) {
 
 TEST_F(HostileFiles, ALineBreakAndNonUtf8BytesInATagGiveAFileOfExactlyThatName) {
     const std::string tag = "a\nb\xff\xfe";
-    EXPECT_EQ(desk::FileDocument(PlanFiling(Request("/%TAG", tag)), files), "");
+    EXPECT_EQ(desk::FileDocument(PlanFiling(Request("/%TAG", tag)), files).problem, "");
     EXPECT_EQ(test::fileNames(archive.path()), std::set<std::string>{tag + ".pdf"});
     EXPECT_FALSE(SourceStays());
 }
@@ -242,7 +243,7 @@ TEST_F(HostileFiles, AHundredMegabyteDocumentIsRenamedInPlaceNotCopied) {
     struct stat before {};
     ASSERT_EQ(::stat(source.c_str(), &before), 0);
 
-    EXPECT_EQ(desk::FileDocument(PlanFiling(Request("/%YEAR/%TAG", "big")), files), "");
+    EXPECT_EQ(desk::FileDocument(PlanFiling(Request("/%YEAR/%TAG", "big")), files).problem, "");
     const fs::path target = archive.path() / "2014" / "big.pdf";
     struct stat after {};
     ASSERT_EQ(::stat(target.c_str(), &after), 0);

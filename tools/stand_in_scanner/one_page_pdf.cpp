@@ -1,7 +1,5 @@
 #include "one_page_pdf.h"
 
-#include <QList>
-
 namespace {
 
 // Text inside a PDF string: backslash and parentheses need escaping; the rest is kept ASCII.
@@ -31,6 +29,10 @@ QByteArray OnePagePdf(const QString& text) {
             "\nendstream",
         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
     };
+    return PdfWithObjects(objects);
+}
+
+QByteArray PdfWithObjects(const QList<QByteArray>& objects) {
     QByteArray pdf = "%PDF-1.4\n";
     QList<qsizetype> offsets;
     for (qsizetype i = 0; i < objects.size(); ++i) {
