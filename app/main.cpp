@@ -14,6 +14,7 @@
 #include "components/single_instance.h"
 #include "desk/hand_over.h"
 #include "desk/settings_model.h"
+#include "desk/undo_filing.h"
 #include "platform/host_services.h"
 
 namespace {
@@ -77,6 +78,17 @@ sortwell::desk::HandOverResult PutIntoInputFolder(const std::vector<std::string>
     return result;
 }
 
+// Reads the filing journal and ends the undos a crash interrupted; returns what the user should
+// hear of it.
+std::string OpenJournal(sortwell::desk::FilingJournal& journal,
+                        sortwell::platform::DocumentFiles& documents) {
+    if (std::string problem = journal.load(); !problem.empty()) {
+        return "The filing journal cannot be read, so earlier filings cannot be taken back: " +
+               problem;
+    }
+    return sortwell::desk::FinishInterruptedUndos(journal, documents);
+}
+
 int RunDesk(SortwellApplication& app, const sortwell::desk::CommandLine& command) {
     // The host comes first: a hand-over reads the settings and moves files before it knows
     // whether a desk runs already.
@@ -99,6 +111,10 @@ int RunDesk(SortwellApplication& app, const sortwell::desk::CommandLine& command
         handedOver = result.paths;
         instance.handOverFiles(handedOver);
     }
+    const bool undo = command.action == sortwell::desk::CommandLine::Action::Undo;
+    if (undo) {
+        instance.handOverUndo();
+    }
     if (!instance.claim()) {
         if (!instance.errorString().isEmpty()) {
             std::fprintf(stderr, "sortwell: %s\n", qPrintable(instance.errorString()));
@@ -107,7 +123,13 @@ int RunDesk(SortwellApplication& app, const sortwell::desk::CommandLine& command
         // The running program shows its window, and the files handed to it.
         return refused ? kRefusedExitCode : 0;
     }
-    const std::string leftovers = host->finishInterruptedWork();
+    // Interrupted moves first: an interrupted undo is judged by where its document is now.
+    std::string leftovers = host->finishInterruptedWork();
+    sortwell::desk::FilingJournal journal(host->journal());
+    if (const std::string journalNews = OpenJournal(journal, host->documents());
+        !journalNews.empty()) {
+        leftovers += (leftovers.empty() ? "" : "\n") + journalNews;
+    }
 
     DeskServices services;
     services.store = &store;
@@ -117,6 +139,7 @@ int RunDesk(SortwellApplication& app, const sortwell::desk::CommandLine& command
     services.processControl = &host->processControl();
     services.keyboard = &host->keyboard();
     services.programRunner = &host->programRunner();
+    services.journal = &journal;
     UseSystemClocksAndDesktop(services);
     DeskWindows windows(services);
     TForm1& desk = *windows.Form1;
@@ -126,8 +149,12 @@ int RunDesk(SortwellApplication& app, const sortwell::desk::CommandLine& command
     QObject::connect(
         &instance, &SingleInstance::presentRequested, &desk,
         [&desk](const QByteArray& path) { desk.PresentHandedOver(path.toStdString()); });
+    QObject::connect(&instance, &SingleInstance::undoRequested, &desk, &TForm1::UndoLastFiling);
     for (const std::string& path : handedOver) {
         desk.PresentHandedOver(path);
+    }
+    if (undo) {
+        desk.UndoWhenStarted();
     }
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &desk,
@@ -150,7 +177,8 @@ int main(int argc, char* argv[]) {
     const sortwell::desk::CommandLine command =
         sortwell::desk::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     using Action = sortwell::desk::CommandLine::Action;
-    if (command.action != Action::RunDesk && command.action != Action::Present) {
+    if (command.action != Action::RunDesk && command.action != Action::Present &&
+        command.action != Action::Undo) {
         return AnswerWithoutDesk(command);
     }
     SortwellApplication app(argc, argv);

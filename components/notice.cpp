@@ -29,6 +29,7 @@ Notice::Notice(QWidget* parent)
       title_(PlainLabel(this)),
       text_(PlainLabel(this)),
       close_(new QToolButton(this)),
+      action_(new QToolButton(this)),
       hideTimer_(this, kShowMs, true) {
     setObjectName(QStringLiteral("Notice"));
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -50,15 +51,25 @@ Notice::Notice(QWidget* parent)
     auto* top = new QHBoxLayout;
     top->addWidget(title_, 1);
     top->addWidget(close_, 0, Qt::AlignTop);
+    action_->setFocusPolicy(Qt::NoFocus);
+    action_->setVisible(false);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(text_);
+    layout->addWidget(action_, 0, Qt::AlignRight);
 
     connect(close_, &QToolButton::clicked, this, &Notice::dismiss);
+    connect(action_, &QToolButton::clicked, this, &Notice::chooseAction);
     connect(&hideTimer_, &EventTimer::timeout, this, &Notice::dismiss);
 }
 
 void Notice::say(const QString& title, const QString& text) {
+    say(title, text, QString());
+}
+
+void Notice::say(const QString& title, const QString& text, const QString& action) {
+    action_->setText(action);
+    action_->setVisible(!action.isEmpty());
     title_->setText(title);
     text_->setText(text);
     placeAtBottomRight();
@@ -72,6 +83,18 @@ QString Notice::title() const {
 
 QString Notice::text() const {
     return text_->text();
+}
+
+QString Notice::action() const {
+    return action_->isHidden() ? QString() : action_->text();
+}
+
+void Notice::chooseAction() {
+    if (action().isEmpty()) {
+        return;
+    }
+    dismiss();
+    emit actionChosen();
 }
 
 void Notice::dismiss() {

@@ -23,13 +23,23 @@ public:
     // Shows `title` and `text` as plain text, in place of whatever the note showed before, and
     // starts the full showing time anew.
     void say(const QString& title, const QString& text);
+    // The same with a button `action` under the text; its click emits actionChosen() and hides
+    // the note. The next say() without an action takes the button away.
+    void say(const QString& title, const QString& text, const QString& action);
     QString title() const;
     QString text() const;
+    // The caption of the button the note offers now, empty when it offers none.
+    QString action() const;
+    // Clicks the offered button, as the user would.
+    void chooseAction();
 
     // The timer that hides the note; exposed so that a test can make the time pass.
     EventTimer& hideTimer() { return hideTimer_; }
 
     void dismiss();
+
+signals:
+    void actionChosen();
 
 private:
     void placeAtBottomRight();
@@ -37,5 +47,6 @@ private:
     QLabel* title_;
     QLabel* text_;
     QToolButton* close_;
+    QToolButton* action_;
     EventTimer hideTimer_;
 };

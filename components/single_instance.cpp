@@ -160,6 +160,10 @@ void SingleInstance::handOverFiles(const std::vector<std::string>& paths) {
     requests_ += EncodeRequest({}) + '\n';
 }
 
+void SingleInstance::handOverUndo() {
+    requests_ = EncodeRequest({InstanceRequest::Kind::Undo, {}}) + '\n';
+}
+
 void SingleInstance::askRunningInstance() {
     // The running instance takes its lock a moment before it listens, so a start that
     // races it retries for a short while.
@@ -238,10 +242,16 @@ void SingleInstance::readRequests(int fd) {
         closeConnection(fd);
     }
     for (const InstanceRequest& request : requests) {
-        if (request.kind == InstanceRequest::Kind::Present) {
-            emit presentRequested(QByteArray::fromStdString(request.path));
-        } else {
-            emit showRequested();
+        switch (request.kind) {
+            case InstanceRequest::Kind::Present:
+                emit presentRequested(QByteArray::fromStdString(request.path));
+                break;
+            case InstanceRequest::Kind::Undo:
+                emit undoRequested();
+                break;
+            case InstanceRequest::Kind::Show:
+                emit showRequested();
+                break;
         }
     }
 }

@@ -35,6 +35,8 @@ public:
     bool claim();
     // What claim() hands to a running instance, instead of only asking it to show the desk.
     void handOverFiles(const std::vector<std::string>& paths);
+    // What claim() asks of a running instance: take back its last filing.
+    void handOverUndo();
     bool isClaimed() const { return claimed_; }
     // Empty after a clean claim or hand-over; otherwise the reason, fit to show the user.
     QString errorString() const { return error_; }
@@ -48,6 +50,8 @@ signals:
     void showRequested();
     // Another start put this file into the input folder for the desk.
     void presentRequested(const QByteArray& path);
+    // Another start asked to take back the last filing.
+    void undoRequested();
 
 private:
     struct Connection;

@@ -30,6 +30,7 @@ void Configuration::fill(ConfigurationFace& fields) const {
     fields.setAutostart(held_.autostart);
     fields.setAttachOriginalName(held_.attachOriginalName);
     fields.setWatchInput(held_.watchInput);
+    fields.setShowPreview(held_.showPreview);
 }
 
 QString Configuration::inputFolder() const {
@@ -65,6 +66,18 @@ void Configuration::setWatchInput(bool watch) {
         dialog_->setWatchInput(watch);
     } else {
         held_.watchInput = watch;
+    }
+}
+
+bool Configuration::showPreview() const {
+    return dialog_ ? dialog_->showPreview() : held_.showPreview;
+}
+
+void Configuration::setShowPreview(bool show) {
+    if (dialog_) {
+        dialog_->setShowPreview(show);
+    } else {
+        held_.showPreview = show;
     }
 }
 

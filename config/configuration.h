@@ -36,6 +36,8 @@ public:
     void setAttachOriginalName(bool attach) override;
     bool watchInput() const override;
     void setWatchInput(bool watch) override;
+    bool showPreview() const override;
+    void setShowPreview(bool show) override;
     bool autostart() const override;
     void setAutostart(bool autostart) override;
     QString columnsText() const override;
@@ -61,6 +63,7 @@ private:
         QString inputFolder;
         bool attachOriginalName = true;
         bool watchInput = true;
+        bool showPreview = true;
         bool autostart = true;
         QString columnsText = QStringLiteral("3");
         std::vector<sortwell::desk::TargetButton> targetButtons;

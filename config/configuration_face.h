@@ -23,6 +23,9 @@ public:
     // Whether every new PDF in the input folder is presented, also without a scan run.
     virtual bool watchInput() const = 0;
     virtual void setWatchInput(bool watch) = 0;
+    // Whether the desk shows a preview of the document.
+    virtual bool showPreview() const = 0;
+    virtual void setShowPreview(bool show) = 0;
     // Whether the program starts with the desktop session.
     virtual bool autostart() const = 0;
     virtual void setAutostart(bool autostart) = 0;

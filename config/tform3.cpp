@@ -132,6 +132,14 @@ void TForm3::setWatchInput(bool watch) {
     CheckBox3->setChecked(watch);
 }
 
+bool TForm3::showPreview() const {
+    return CheckBox4->isChecked();
+}
+
+void TForm3::setShowPreview(bool show) {
+    CheckBox4->setChecked(show);
+}
+
 bool TForm3::autostart() const {
     return CheckBox2->isChecked();
 }

@@ -90,6 +90,7 @@ public:
     QPushButton* Button22 = nullptr;  // "Browse ..."
     QCheckBox* CheckBox1 = nullptr;   // "Attach original file name"
     QCheckBox* CheckBox3 = nullptr;   // present every new PDF, also without a scan run
+    QCheckBox* CheckBox4 = nullptr;   // "Show a preview of the document"
     QCheckBox* CheckBox2 = nullptr;   // start with the desktop session
     QPushButton* Button21 = nullptr;  // "Load Defaults"
     QPushButton* Button29 = nullptr;  // "Export"
@@ -159,6 +160,8 @@ public:
     void setAttachOriginalName(bool attach) override;
     bool watchInput() const override;
     void setWatchInput(bool watch) override;
+    bool showPreview() const override;
+    void setShowPreview(bool show) override;
     bool autostart() const override;
     void setAutostart(bool autostart) override;
     QString columnsText() const override;

@@ -85,9 +85,15 @@ QWidget* TForm3::createGeneralTab() {
     Edit1 = new QLineEdit(QStringLiteral("3"), arrangement);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setMaximumWidth(60);
+    // Beside the column count: both arrange the desk, and the tab has no line to spare.
+    CheckBox4 = new QCheckBox(QStringLiteral("Show a preview of the document"), arrangement);
+    CheckBox4->setObjectName(QStringLiteral("CheckBox4"));
+    CheckBox4->setChecked(true);
     auto* arrangementLayout = Tight(new QHBoxLayout(arrangement));
     arrangementLayout->addWidget(new QLabel(QStringLiteral("Number of Columns:"), arrangement));
     arrangementLayout->addWidget(Edit1);
+    arrangementLayout->addSpacing(24);
+    arrangementLayout->addWidget(CheckBox4);
     arrangementLayout->addStretch(1);
 
     auto* detect = new QGroupBox(QStringLiteral("Detect Document File"), page);

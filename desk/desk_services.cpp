@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 
 void UseSystemClocksAndDesktop(DeskServices& services) {
@@ -20,4 +21,5 @@ void UseSystemClocksAndDesktop(DeskServices& services) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     };
     services.openUrl = [](const QUrl& address) { QDesktopServices::openUrl(address); };
+    services.previewProgram = QCoreApplication::applicationDirPath() + "/sortwell-preview";
 }

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "components/qdreg.h"
+#include "desk/filing_journal.h"
 #include "platform/document_files.h"
 #include "platform/folder_watch.h"
 #include "platform/keyboard.h"
@@ -25,11 +26,15 @@ struct DeskServices {
     sortwell::platform::ProcessControl* processControl = nullptr;
     sortwell::platform::Keyboard* keyboard = nullptr;
     sortwell::platform::ProgramRunner* programRunner = nullptr;
+    // The filings that can be taken back; null keeps no journal.
+    sortwell::desk::FilingJournal* journal = nullptr;
     std::function<std::chrono::year_month_day()> today;
     std::function<std::chrono::system_clock::time_point()> wallClock;
     std::function<std::chrono::steady_clock::time_point()> steadyClock;
     std::function<void(const QString& folder)> openFolder;
     std::function<void(const QUrl& address)> openUrl;
+    // The helper program that renders previews; a missing one costs only the preview.
+    QString previewProgram;
 };
 
 // The clocks and desktop services of the running program.

@@ -153,6 +153,7 @@ SaveReport SaveSettings(TQDReg& store, SettingsSnapshot& snapshot) {
     store.PushBool("attach", snapshot.attach);
     store.PushBool("autostart", snapshot.autostart);
     store.PushBool("watchinput", snapshot.watchInput);
+    store.PushBool("preview", snapshot.preview);
     report.startupError = RegisterStartup(store, snapshot.autostart);
     SaveColumns(store, snapshot);
     BlankOldButtons(store, snapshot.buttons.size());
@@ -181,6 +182,7 @@ LoadedSettings LoadSettings(const TQDReg& store) {
     snapshot.autostart = store.PopCheckBox("autostart", true);
     snapshot.attach = store.PopCheckBox("attach", true);
     snapshot.watchInput = store.PopCheckBox("watchinput", true);
+    snapshot.preview = store.PopCheckBox("preview", true);
     snapshot.active = store.PopCheckBox("active", false);
     return loaded;
 }
@@ -192,6 +194,7 @@ std::string ApplyDefaults(TQDReg& store) {
     store.PushBool("attach", true);
     store.PushBool("autostart", true);
     store.PushBool("watchinput", true);
+    store.PushBool("preview", true);
     std::string startupError = RegisterStartup(store, true);
     store.Push("columns", std::to_string(kDefaultColumns));
     return startupError;

@@ -25,6 +25,8 @@ struct SettingsSnapshot {
     bool autostart = true;
     // Whether every new PDF in the input folder is presented, also without a scan run.
     bool watchInput = true;
+    // Whether the desk shows the first page of the document beside the targets.
+    bool preview = true;
     std::string columnsText;
     std::vector<TargetButton> buttons;
     std::vector<std::string> names;

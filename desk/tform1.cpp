@@ -11,9 +11,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include "components/document_preview.h"
 #include "components/mask_edit.h"
 #include "components/message_box.h"
 #include "components/qstatus.h"
@@ -137,7 +139,11 @@ void TForm1::createHeader() {
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
     connect(Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
     connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+    connect(MaskEdit1, &QLineEdit::textChanged, this, &TForm1::updateTargetHints);
+    connect(MaskEdit2, &QLineEdit::textChanged, this, &TForm1::updateTargetHints);
     Edit1->installEventFilter(this);
+    MaskEdit1->installEventFilter(this);
+    MaskEdit2->installEventFilter(this);
 }
 
 void TForm1::createBody() {
@@ -153,6 +159,15 @@ void TForm1::createBody() {
     Label3->setWordWrap(true);
     Button1 = new QPushButton(QStringLiteral("Show Configuration ..."), this);
     Button1->setObjectName(QStringLiteral("Button1"));
+    UndoButton = new QPushButton(QStringLiteral("&Undo"), this);
+    UndoButton->setObjectName(QStringLiteral("UndoButton"));
+    UndoButton->setFocusPolicy(Qt::NoFocus);
+    UndoButton->setEnabled(false);
+    // Ctrl+Z reaches the desk from every field and also with the button greyed, to say why
+    // nothing can be taken back.
+    auto* undoKey = new QShortcut(QKeySequence::Undo, this);
+    undoKey->setObjectName(QStringLiteral("UndoShortcut"));
+    connect(undoKey, &QShortcut::activated, this, &TForm1::UndoLastFiling);
     QStatus1 = new TQStatus(this);
     QStatus1->setObjectName(QStringLiteral("QStatus1"));
     ProblemLine = MakeLabel(QString(), this, QStringLiteral("ProblemLine"));
@@ -162,6 +177,12 @@ void TForm1::createBody() {
         QStringLiteral("QLabel { color: rgb(128, 0, 0); background-color: rgb(255, 235, 235);"
                        " border: 1px solid rgb(200, 120, 120); padding: 3px; }"));
     ProblemLine->setVisible(false);
+    Preview = new DocumentPreview(this);
+    Preview->setObjectName(QStringLiteral("Preview"));
+    Preview->setHelperPath(services_.previewProgram);
+    Preview->setVisible(false);
+    connect(Preview, &DocumentPreview::openRequested, this,
+            [this](const QString& path) { services_.openUrl(QUrl::fromLocalFile(path)); });
     GridHint = MakeLabel(QString(), Panel1, QStringLiteral("GridHint"));
     GridHint->setWordWrap(true);
     GridHint->setAlignment(Qt::AlignCenter);
@@ -171,6 +192,7 @@ void TForm1::createBody() {
     // Code that sets the box runs the handler too, whenever the state changes.
     connect(CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(UndoButton, &QPushButton::clicked, this, &TForm1::UndoButtonClick);
 }
 
 void TForm1::createTimers() {
@@ -204,8 +226,14 @@ void TForm1::layOutControls() {
     const int h = height();
     Panel2->setGeometry(8, 4, w - (kDesignClientWidth - 470), 97);
     Panel2->findChild<QWidget*>(QStringLiteral("AboutArea"))->move(Panel2->width() - 245, 2);
-    const int panelWidth = w - (kDesignClientWidth - 470);
-    int panelHeight = h - (kDesignClientHeight - 268);
+    const int bodyWidth = w - (kDesignClientWidth - 470);
+    const int bodyHeight = h - (kDesignClientHeight - 268);
+    const int besideWidth = previewWidth(bodyWidth, bodyHeight);
+    if (besideWidth > 0) {
+        Preview->setGeometry(8 + bodyWidth - besideWidth, 104, besideWidth, bodyHeight);
+    }
+    const int panelWidth = besideWidth > 0 ? bodyWidth - besideWidth - kPreviewGap : bodyWidth;
+    int panelHeight = bodyHeight;
     if (ProblemLine->isVisible()) {
         // The reason of a failure takes the room it needs below the grid.
         const int lineHeight = std::min(ProblemLine->heightForWidth(panelWidth), panelHeight / 2);
@@ -220,8 +248,10 @@ void TForm1::layOutControls() {
     CheckBox1->setGeometry(8, h - (kDesignClientHeight - 379), checkWidth, 25);
     const int buttonWidth = std::max(113, Button1->sizeHint().width());
     Button1->setGeometry(w - 5 - buttonWidth, h - (kDesignClientHeight - 377), buttonWidth, 25);
+    const int undoWidth = std::max(64, UndoButton->sizeHint().width());
+    UndoButton->setGeometry(Button1->x() - 6 - undoWidth, Button1->y(), undoWidth, 25);
     const int noteLeft = 8 + checkWidth + 6;
-    const int noteWidth = std::max(0, Button1->x() - 6 - noteLeft);
+    const int noteWidth = std::max(0, UndoButton->x() - 6 - noteLeft);
     // Two short lines when one does not fit, never a cut sentence.
     const int noteHeight = std::max(17, Label3->heightForWidth(noteWidth));
     Label3->setGeometry(noteLeft, h - (kDesignClientHeight - 379) + (25 - noteHeight) / 2,
@@ -292,6 +322,8 @@ void TForm1::StartTimerTimer() {
     StartTimer.setEnabled(false);
     ResetDate();
     Load();
+    offerUndo();
+    updateTagSuggestions();
     applyStoredSize();
     if (CheckBox1->isChecked()) {
         MinimizeToTray();
@@ -305,6 +337,9 @@ void TForm1::StartTimerTimer() {
     }
     for (const std::string& path : std::exchange(handedOverEarly_, {})) {
         PresentHandedOver(path);
+    }
+    if (std::exchange(undoWhenStarted_, false)) {
+        UndoLastFiling();
     }
 }
 

@@ -10,7 +10,9 @@
 #include "desk/desk_services.h"
 #include "desk/detection.h"
 #include "desk/document_stability.h"
+#include "desk/filing.h"
 #include "desk/inbox.h"
+#include "desk/undo_filing.h"
 
 class QAbstractButton;
 class QAction;
@@ -27,6 +29,8 @@ class QToolButton;
 class ConfigurationFace;
 class TMaskEdit;
 class TQStatus;
+class Notice;
+class DocumentPreview;
 
 // The main window, the document desk: the header with date, tag and name, the grid of target
 // buttons, the Active switch, the status bar, the tray icon and the timers that drive
@@ -67,11 +71,16 @@ public:
     QLabel* GridHint = nullptr;
     // How many documents wait behind the one on the desk.
     QLabel* WaitingLabel = nullptr;
+    // "&Undo": takes the last filing back.
+    QPushButton* UndoButton = nullptr;
+    // The first page of the document, beside the grid, while "preview" is on.
+    DocumentPreview* Preview = nullptr;
 
     QSystemTrayIcon* TrayIcon1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QAction* ShowMainWindow1 = nullptr;
     QAction* OpenDocumentFolder1 = nullptr;
+    QAction* UndoFiling1 = nullptr;
     QAction* Enable1 = nullptr;
     QAction* Disable1 = nullptr;
     QAction* Terminate1 = nullptr;
@@ -159,10 +168,20 @@ public:
     const sortwell::desk::Inbox& inbox() const { return inbox_; }
     // True while the input folder is followed by events rather than polled.
     bool watchingInputFolder() const { return watchNotifier_ != nullptr; }
+    bool previewOn() const { return previewOn_; }
 
     // Filing.
     void MainButtonClick(QAbstractButton* button);
     void SpeedButton1Click();
+
+    // Undo: the desk's button and Ctrl+Z, the tray item and a later start's --undo.
+    void UndoButtonClick();
+    void UndoFiling1Click();
+    void UndoLastFiling();
+    // The same once the start sequence has loaded the settings.
+    void UndoWhenStarted();
+    // The note that the last filing left, and the tray's word of it.
+    Notice* filingNotice() const { return filingNotice_; }
 
     // Date, tag and name.
     void ResetDate();
@@ -209,6 +228,15 @@ private:
     // is another file now.
     bool isPresentedDocumentAtHand();
     void refuseIncompleteYear();
+    // What a click on a target with `pattern` would file, from the entries as they stand.
+    sortwell::desk::FilingRequest filingRequest(const std::string& pattern) const;
+    bool fixedFolderExists(const std::string& pattern) const;
+    // Looks again at which targets' fixed folders exist, then updates every tooltip.
+    void checkTargetFolders();
+    // Each target's tooltip says where a click would file now.
+    void updateTargetHints();
+    // False when the target's fixed folder is missing and the user did not want it created.
+    bool mayFileInto(const std::string& pattern);
     void forgetDocument();
     void showProblem(const QString& text);
     void clearProblem();
@@ -239,6 +267,25 @@ private:
     // False while the scanner may still be writing the document.
     bool isDocumentStable();
     void clearDesk(const QString& statusText);
+    // Notes a filing in the journal, so that it can be taken back; false, said once, when
+    // that failed.
+    bool recordFiling(const sortwell::desk::FilingRequest& request,
+                      const sortwell::desk::FilingPlan& plan,
+                      const std::vector<std::string>& createdFolders);
+    void sayFiled(const std::string& name, const std::string& target, bool undoable);
+    // The button and the tray item follow what can be taken back.
+    void offerUndo();
+    void presentReturned(const sortwell::desk::UndoOutcome& outcome);
+    void useFiledEntries(const sortwell::desk::FilingEntries& entries);
+    // The tag field proposes the tags of earlier filings.
+    void updateTagSuggestions();
+    void updateTrayToolTip();
+    // Shows or hides the preview as the live setting says; the window grows or shrinks by it.
+    void followPreviewSetting();
+    // The width the preview takes beside a grid panel of this size; 0 while it is off.
+    int previewWidth(int bodyWidth, int bodyHeight) const;
+    static constexpr int kPreviewGap = 6;
+    void previewPresentedDocument();
     void resumeRunner();
     QString inputFolder() const;
     void writeStore(sortwell::platform::FlushTiming timing);
@@ -269,4 +316,8 @@ private:
     bool centredOnce_ = false;
     std::string lastReported_;
     bool minimizingToTaskbar_ = false;
+    Notice* filingNotice_ = nullptr;
+    bool undoWhenStarted_ = false;
+    bool previewOn_ = false;
+    QString lastFiling_;
 };

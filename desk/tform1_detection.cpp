@@ -62,11 +62,13 @@ void TForm1::presentDocument() {
     clearProblem();
     QStatus1->setPanelText(0, QString::fromStdString(sortwell::desk::ShownName(currentDocument)));
     rememberPresentedDocument();
+    previewPresentedDocument();
     tagConfirmed = false;
     activateWindow();
     Edit1->setText(QString::fromStdString(services_.store->Pop("lasttag")));
     Edit1->selectAll();
     Edit1->setFocus();
+    checkTargetFolders();
 }
 
 void TForm1::rememberPresentedDocument() {

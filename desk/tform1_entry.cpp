@@ -28,6 +28,7 @@ void TForm1::Edit1Change() {
     services_.store->Push("lasttag", Edit1->text().toStdString());
     // Every keystroke saves; the flush to disk may trail so that typing never waits for it.
     writeStore(sortwell::platform::FlushTiming::Soon);
+    updateTargetHints();
 }
 
 void TForm1::Edit1KeyDown() {
@@ -43,6 +44,11 @@ void TForm1::ComboBox1Change() {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit1 && event->type() == QEvent::KeyPress) {
         Edit1KeyDown();
+    }
+    // The fields would take Ctrl+Z for their own typing; on the desk it takes back a filing.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo)) {
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

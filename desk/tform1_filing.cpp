@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "components/document_preview.h"
 #include "components/mask_edit.h"
 #include "components/qstatus.h"
 #include "config/configuration_face.h"
@@ -43,23 +44,24 @@ void TForm1::MainButtonClick(QAbstractButton* button) {
     if (!isPresentedDocumentAtHand() || !isDocumentStable()) {
         return;
     }
-    sortwell::desk::FilingRequest request;
-    request.folderPattern = pattern;
-    request.entries = {MaskEdit1->typedText().toStdString(), MaskEdit2->typedText().toStdString(),
-                       Edit1->text().toStdString(), ComboBox1->currentText().toStdString()};
-    request.inputFolder = presentedFolder_;
-    request.documentName = currentDocument;
-    request.attach = configuration_->attachOriginalName();
-    const std::string problem =
-        sortwell::desk::FileDocument(sortwell::desk::PlanFiling(request), *services_.files);
-    if (!problem.empty()) {
-        // The document stays on the desk, so the user can change the tag or target and retry.
-        showProblem(
-            QStringLiteral("%1 was not filed: %2").arg(FromStd(currentDocument), FromStd(problem)));
+    if (!mayFileInto(pattern)) {
         return;
     }
+    const sortwell::desk::FilingRequest request = filingRequest(pattern);
+    const sortwell::desk::FilingPlan plan = sortwell::desk::PlanFiling(request);
+    const sortwell::desk::FilingOutcome outcome =
+        sortwell::desk::FileDocument(plan, *services_.files);
+    if (!outcome.problem.empty()) {
+        // The document stays on the desk, so the user can change the tag or target and retry.
+        showProblem(QStringLiteral("%1 was not filed: %2")
+                        .arg(FromStd(currentDocument), FromStd(outcome.problem)));
+        return;
+    }
+    const bool undoable = recordFiling(request, plan, outcome.createdFolders);
+    const std::string filed = currentDocument;
     forgetDocument();
     clearDesk(kNoDocument);
+    sayFiled(filed, plan.targetPath, undoable);
 }
 
 void TForm1::refuseIncompleteYear() {
@@ -168,6 +170,8 @@ void TForm1::forgetDocument() {
     presentedFolder_.clear();
     presentedStat_ = {};
     documentLook_.reset();
+    Preview->clear();
+    updateTargetHints();
 }
 
 void TForm1::clearDesk(const QString& statusText) {

@@ -87,13 +87,13 @@ void TForm1::RefreshButtons() {
             button->setIconSize(face.size());
         }
         button->setText(QString::fromStdString(cell.caption));
-        button->setToolTip(QString::fromStdString(cell.folder));
         button->setProperty("folder", QString::fromStdString(cell.folder));
         button->setGeometry(border + cell.rect.left, border + cell.rect.top, cell.rect.width,
                             cell.rect.height);
         connect(button, &QToolButton::clicked, this, [this, button] { MainButtonClick(button); });
         button->show();
     }
+    checkTargetFolders();
 }
 
 void TForm1::updateGridHint(bool hasTargets) {

@@ -10,10 +10,6 @@
 #include "desk/filing.h"
 #include "desk/tform1.h"
 
-namespace {
-const QString kTrayTitle = QStringLiteral("Tessaryn Sortwell Desk");
-}  // namespace
-
 // The folder as saved: a half-typed path in the open dialog must not decide what is presented.
 std::string TForm1::inboxFolder() const {
     return services_.store->Pop("inputdir");
@@ -239,8 +235,5 @@ void TForm1::showWaitingCount() {
                                                      : sortwell::desk::MoreWaitingText(waiting);
     WaitingLabel->setText(QString::fromStdString(text));
     WaitingLabel->setVisible(!text.empty());
-    const std::string tray = sortwell::desk::DocumentsWaitingText(waiting);
-    TrayIcon1->setToolTip(tray.empty()
-                              ? kTrayTitle
-                              : kTrayTitle + QStringLiteral(": ") + QString::fromStdString(tray));
+    updateTrayToolTip();
 }

@@ -25,6 +25,7 @@ void TForm1::Save() {
     snapshot.active = CheckBox1->isChecked();
     snapshot.attach = configuration.attachOriginalName();
     snapshot.watchInput = configuration.watchInput();
+    snapshot.preview = configuration.showPreview();
     snapshot.autostart = configuration.autostart();
     snapshot.columnsText = configuration.columnsText().toStdString();
     snapshot.buttons = configuration.targetButtons();
@@ -37,6 +38,7 @@ void TForm1::Save() {
     reportOnce(report.namesError);
     PostponedRefreshButtons();
     followInboxSetting();
+    followPreviewSetting();
 }
 
 void TForm1::Load() {
@@ -65,9 +67,11 @@ void TForm1::Load() {
     configuration.setAutostart(snapshot.autostart);
     configuration.setAttachOriginalName(snapshot.attach);
     configuration.setWatchInput(snapshot.watchInput);
+    configuration.setShowPreview(snapshot.preview);
     CheckBox1->setChecked(snapshot.active);
     PostponedRefreshButtons();
     followInboxSetting();
+    followPreviewSetting();
 }
 
 void TForm1::LoadDefaults() {
@@ -76,6 +80,7 @@ void TForm1::LoadDefaults() {
     configuration_->setAttachOriginalName(true);
     configuration_->setAutostart(true);
     configuration_->setWatchInput(true);
+    configuration_->setShowPreview(true);
     writeStore(sortwell::platform::FlushTiming::Now);
     reportOnce(startupError);
     Load();

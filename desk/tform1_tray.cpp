@@ -36,6 +36,9 @@ void TForm1::createTray() {
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     ShowMainWindow1 = PopupMenu1->addAction(QStringLiteral("&Show Main Window"));
     OpenDocumentFolder1 = PopupMenu1->addAction(QStringLiteral("Open Document &Folder"));
+    UndoFiling1 = PopupMenu1->addAction(QStringLiteral("&Undo Filing"));
+    UndoFiling1->setObjectName(QStringLiteral("UndoFiling1"));
+    UndoFiling1->setEnabled(false);
     PopupMenu1->addSeparator();
     Enable1 = PopupMenu1->addAction(QStringLiteral("&Enable"));
     Disable1 = PopupMenu1->addAction(QStringLiteral("&Disable"));
@@ -57,6 +60,7 @@ void TForm1::createTray() {
 
     connect(ShowMainWindow1, &QAction::triggered, this, &TForm1::ShowMainWindow1Click);
     connect(OpenDocumentFolder1, &QAction::triggered, this, &TForm1::OpenDocumentFolder1Click);
+    connect(UndoFiling1, &QAction::triggered, this, &TForm1::UndoFiling1Click);
     connect(Enable1, &QAction::triggered, this, &TForm1::Enable1Click);
     connect(Disable1, &QAction::triggered, this, &TForm1::Disable1Click);
     connect(Terminate1, &QAction::triggered, this, &TForm1::Terminate1Click);

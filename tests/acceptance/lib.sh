@@ -13,6 +13,8 @@ acceptance_begin() {
     rm -rf "$artifacts"
     mkdir -p "$artifacts"
     work=$(mktemp -d "${TMPDIR:-/tmp}/sortwell-acceptance-XXXXXX")
+    # The filing journal of a test run stays with it.
+    export XDG_STATE_HOME="$work/state"
     trap tear_down EXIT
 }
 
@@ -64,6 +66,8 @@ desk_window() { xdotool search --name "$desk_title" 2>/dev/null | head -1; }
 desk_exists() { [ -n "$(desk_window)" ]; }
 desk_visible() { [ -n "$(xdotool search --onlyvisible --name "$desk_title" 2>/dev/null)" ]; }
 desk_hidden() { ! desk_visible; }
+question_window() { xdotool search --onlyvisible --name '^Tessaryn Sortwell$' 2>/dev/null | head -1; }
+question_shown() { [ -n "$(question_window)" ]; }
 scanner_said() { grep -q " $1\$" "$work/scanner.log"; }
 said_at() { grep " $1\$" "$work/scanner.log" | head -1 | cut -d' ' -f1; }
 
@@ -72,11 +76,23 @@ click_desk() {
     xdotool mousemove --window "$(desk_window)" "$1" "$2" click 1
 }
 
+# The width of the grid panel: the desk's body, less the preview beside it unless the test
+# stored "preview" off and said so in desk_preview=0.
+grid_width() {
+    local body=$((WIDTH - 13)) page=$(((HEIGHT - 156 - 22) * 210 / 297))
+    if [ "${desk_preview:-1}" = 0 ]; then
+        echo "$body"
+        return
+    fi
+    ((page <= body / 2)) || page=$((body / 2))
+    echo $((body - page - 6))
+}
+
 # The centre of target button `index` of a grid of three in one row.
 click_target() {
     local index=$1
     eval "$(xdotool getwindowgeometry --shell "$(desk_window)")"
-    local cell=$(((WIDTH - 13 - 4) / 3))
+    local cell=$((($(grid_width) - 4) / 3))
     click_desk $((8 + 2 + cell * index + cell / 2)) $((104 + (HEIGHT - 156) / 2))
 }
 

@@ -18,6 +18,7 @@ public:
     QString folder;
     bool attach = true;
     bool watch = true;
+    bool preview = true;
     bool startsWithSession = true;
     QString columns = QStringLiteral("3");
     std::vector<desk::TargetButton> buttons;
@@ -34,6 +35,8 @@ public:
     void setAttachOriginalName(bool value) override { attach = value; }
     bool watchInput() const override { return watch; }
     void setWatchInput(bool value) override { watch = value; }
+    bool showPreview() const override { return preview; }
+    void setShowPreview(bool value) override { preview = value; }
     bool autostart() const override { return startsWithSession; }
     void setAutostart(bool value) override { startsWithSession = value; }
     QString columnsText() const override { return columns; }

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +48,28 @@ private slots:
         for (const QLabel* label : notice.findChildren<QLabel*>()) {
             QCOMPARE(label->textFormat(), Qt::PlainText);
         }
+    }
+
+    void anOfferedActionIsChosenOnceAndGoesWithTheNextMessage() {
+        Notice notice;
+        int chosen = 0;
+        connect(&notice, &Notice::actionChosen, this, [&chosen] { ++chosen; });
+        notice.say(QStringLiteral("Filed"), QStringLiteral("a.pdf filed to /x/a.pdf"),
+                   QStringLiteral("Undo"));
+        QCOMPARE(notice.action(), QStringLiteral("Undo"));
+        const QList<QToolButton*> buttons = notice.findChildren<QToolButton*>();
+        const auto undo = std::find_if(buttons.begin(), buttons.end(), [](QToolButton* b) {
+            return b->text() == QStringLiteral("Undo");
+        });
+        QVERIFY(undo != buttons.end());
+        QTest::mouseClick(*undo, Qt::LeftButton);
+        QCOMPARE(chosen, 1);
+        QVERIFY(!notice.isVisible());
+
+        notice.say(QStringLiteral("Automation"), QStringLiteral("plain"));
+        QCOMPARE(notice.action(), QString());
+        notice.chooseAction();
+        QCOMPARE(chosen, 1);
     }
 
     void aNewerMessageReplacesTheOlderOne() {

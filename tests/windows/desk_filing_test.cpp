@@ -157,8 +157,7 @@ private slots:
         desk.files.calls.clear();
 
         QVERIFY(ClickTarget(desk, kDatedPattern));
-        const std::vector<std::string> expected{"createFolder /archive",
-                                                "createFolder /archive/2014",
+        const std::vector<std::string> expected{"createFolder /archive/2014",
                                                 "move /scans/new.pdf -> " + target.toStdString()};
         QCOMPARE(desk.files.changes(), expected);
         QVERIFY(desk.files.files.contains(target.toStdString()));

@@ -21,6 +21,7 @@
 #include "fakes/fake_document_files.h"
 #include "fakes/fake_folder_watch.h"
 #include "fakes/fake_host.h"
+#include "fakes/fake_journal_file.h"
 #include "fakes/fake_keyboard.h"
 #include "fakes/fake_program_runner.h"
 #include "fakes/fake_window_system.h"
@@ -43,7 +44,8 @@ private:
 // The windows over fakes: an in-memory settings store, in-memory documents, a window
 // list and keyboard that record what they were asked, a fixed date and clocks the test moves.
 // The start sequence runs only when the test calls start(). Unless told to store exactly what is
-// given, a store without "watchinput" keeps the scan-run detection most tests are written for.
+// given, a store without "watchinput" keeps the scan-run detection most tests are written for,
+// and one without "preview" keeps the desk without its preview.
 class DeskFixture {
 public:
     explicit DeskFixture(const std::map<std::string, std::string>& stored = {},
@@ -53,6 +55,9 @@ public:
         store.IniFileName = "QSortwell.ini";
         if (!storeAsGiven && !stored.contains("watchinput")) {
             store.Push("watchinput", "0");
+        }
+        if (!storeAsGiven && !stored.contains("preview")) {
+            store.Push("preview", "0");
         }
         for (const auto& [key, value] : stored) {
             store.Push(key, value);
@@ -66,6 +71,7 @@ public:
         services.processControl = &windowSystem;
         services.keyboard = &keyboard;
         services.programRunner = &programRunner;
+        services.journal = &journal;
         services.today = [this] { return today; };
         services.wallClock = [this] { return wallNow; };
         services.steadyClock = [this] { return steadyNow; };
@@ -117,6 +123,8 @@ public:
     FakeWindowSystem windowSystem;
     FakeKeyboard keyboard;
     FakeProgramRunner programRunner;
+    FakeJournalFile journalFile;
+    desk::FilingJournal journal{journalFile};
     std::chrono::year_month_day today{std::chrono::year{2014}, std::chrono::month{9},
                                       std::chrono::day{17}};
     std::chrono::system_clock::time_point wallNow =

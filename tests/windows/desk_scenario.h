@@ -18,6 +18,8 @@
 namespace sortwell::test::scenario {
 
 inline const std::string kScans = "/scans";
+// The folder every target files under; it exists, as an archive does.
+inline const std::string kArchive = "/archive";
 inline const QString kDatedPattern = QStringLiteral("/archive/%YEAR/%MONTH %NAME");
 inline const QString kTaggedPattern = QStringLiteral("/archive/%YEAR/%TAG");
 
@@ -41,6 +43,7 @@ inline std::map<std::string, std::string> StoredDesk() {
 // buttons and a clean record of file calls.
 inline void StartDesk(DeskFixture& desk, const std::vector<std::string>& present = {"old.pdf"}) {
     desk.setInputFolder(kScans, present);
+    desk.files.folders.insert(kArchive);
     desk.start();
     desk.form1->RefreshButtons();
     desk.files.calls.clear();
