@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/line_escape.h"
+
 namespace sortwell::desk {
 namespace {
 
@@ -20,62 +22,13 @@ constexpr std::string_view kUndoAbandoned = "undo-abandoned";
 // size, modified (ns), device, inode; the created folders follow.
 constexpr std::size_t kFilingFields = 15;
 
-std::string escaped(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '\\':
-                result += "\\\\";
-                break;
-            case '\t':
-                result += "\\t";
-                break;
-            case '\n':
-                result += "\\n";
-                break;
-            default:
-                result += c;
-        }
-    }
-    return result;
-}
-
-std::optional<std::string> unescaped(std::string_view field) {
-    std::string result;
-    result.reserve(field.size());
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\') {
-            result += field[i];
-            continue;
-        }
-        if (++i == field.size()) {
-            return std::nullopt;
-        }
-        switch (field[i]) {
-            case '\\':
-                result += '\\';
-                break;
-            case 't':
-                result += '\t';
-                break;
-            case 'n':
-                result += '\n';
-                break;
-            default:
-                return std::nullopt;
-        }
-    }
-    return result;
-}
-
 std::string joined(const std::vector<std::string>& fields) {
     std::string line;
     for (const std::string& field : fields) {
         if (!line.empty()) {
             line += '\t';
         }
-        line += escaped(field);
+        line += platform::EscapeForLine(field);
     }
     return line;
 }
@@ -84,7 +37,7 @@ std::optional<std::vector<std::string>> splitLine(std::string_view line) {
     std::vector<std::string> fields;
     for (std::size_t start = 0;;) {
         const std::size_t tab = line.find('\t', start);
-        std::optional<std::string> field = unescaped(line.substr(start, tab - start));
+        std::optional<std::string> field = platform::UnescapeLine(line.substr(start, tab - start));
         if (!field) {
             return std::nullopt;
         }

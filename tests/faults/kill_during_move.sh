@@ -9,6 +9,8 @@
 # The source is below $TMPDIR (default /tmp), the target below $SORTWELL_FAULT_TARGET (default
 # /dev/shm); exits 77 (skipped) when these are one file system or the target lacks room.
 set -euo pipefail
+# shellcheck source=tests/faults/kill_lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/kill_lib.sh"
 
 if (($# < 3 || $# > 5)); then
     echo "usage: $0 <fault_probe> <iterations> <size in MiB> [<seed> [<window %>]]" >&2
@@ -44,21 +46,6 @@ readonly archive=$targetdir/archive
 readonly source=$inbox/scan.pdf
 readonly target=$archive/scan.pdf
 mkdir -p "$inbox" "$archive"
-
-iteration=0
-fail() {
-    echo "FAIL (iteration $iteration): $*" >&2
-    exit 1
-}
-
-checksum() {
-    sha256sum "$1" | cut -d ' ' -f 1
-}
-
-# Microseconds as the seconds timeout(1) takes.
-seconds() {
-    printf '%d.%06d' $(($1 / 1000000)) $(($1 % 1000000))
-}
 
 temporaries() {
     find "$1" -maxdepth 1 -name '.sortwell-move-??????' | wc -l

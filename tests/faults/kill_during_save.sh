@@ -6,6 +6,8 @@
 # Usage: kill_during_save.sh <save_forever> <iterations> [<seed>]
 # Every fifth run is left saving for 0.2 to 1 s before the kill, the others 0 to 50 ms.
 set -euo pipefail
+# shellcheck source=tests/faults/kill_lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/kill_lib.sh"
 
 if (($# < 2 || $# > 3)); then
     echo "usage: $0 <save_forever> <iterations> [<seed>]" >&2
@@ -21,16 +23,6 @@ readonly config=$workdir/config
 readonly folder=$config/tessaryn
 mkdir -p "$config"
 export XDG_CONFIG_HOME=$config
-
-fail() {
-    echo "FAIL (iteration $iteration): $*" >&2
-    exit 1
-}
-
-# Microseconds as the seconds timeout(1) takes.
-seconds() {
-    printf '%d.%06d' $(($1 / 1000000)) $(($1 % 1000000))
-}
 
 temporaries() {
     find "$folder" -maxdepth 1 -name '.Sortwell.conf.??????' 2>/dev/null | wc -l
@@ -53,7 +45,6 @@ runs_without_save=0
 new_round_unreported=0
 runs_leaving_temporary=0
 most_temporaries=0
-iteration=0
 for ((iteration = 1; iteration <= iterations; ++iteration)); do
     if ((iteration % 5 == 0)); then
         delay_us=$((200000 + (RANDOM * 32768 + RANDOM) % 800001))

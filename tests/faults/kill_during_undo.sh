@@ -7,6 +7,8 @@
 # (default /dev/shm) when that is another file system, so the undo copies and has time to be
 # killed; else both are on one file system and the undo is a rename.
 set -euo pipefail
+# shellcheck source=tests/faults/kill_lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/kill_lib.sh"
 
 if (($# < 3 || $# > 4)); then
     echo "usage: $0 <undo_probe> <iterations> <size in MiB> [<seed>]" >&2
@@ -31,20 +33,6 @@ readonly inbox=$workdir/in
 readonly created=$targetdir/archive/2026
 readonly target="$created/12 Tax.pdf"
 readonly returned=$inbox/scan.pdf
-
-iteration=0
-fail() {
-    echo "FAIL (iteration $iteration): $*" >&2
-    exit 1
-}
-
-checksum() {
-    sha256sum "$1" | cut -d ' ' -f 1
-}
-
-seconds() {
-    printf '%d.%06d' $(($1 / 1000000)) $(($1 % 1000000))
-}
 
 # A filed document as the desk leaves it: at its target, in a folder the filing created.
 file_document() {
