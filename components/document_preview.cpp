@@ -25,6 +25,9 @@ bool SameLook(const platform::DocumentStat& a, const platform::DocumentStat& b) 
     return a.stat == b.stat && a.problem == b.problem;
 }
 
+// An empty frame looks broken; a word says the desk simply has nothing to show.
+const QString kNoDocumentText = QStringLiteral("No document on the desk");
+
 }  // namespace
 
 DocumentPreview::DocumentPreview(QWidget* parent)
@@ -37,6 +40,9 @@ DocumentPreview::DocumentPreview(QWidget* parent)
     picture_->setAlignment(Qt::AlignCenter);
     picture_->setMinimumSize(1, 1);
     picture_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    picture_->setWordWrap(true);
+    picture_->setStyleSheet(QStringLiteral("color: grey;"));
+    picture_->setText(kNoDocumentText);
     status_->setAlignment(Qt::AlignCenter);
     status_->setTextFormat(Qt::PlainText);
     status_->setWordWrap(true);
@@ -65,7 +71,7 @@ void DocumentPreview::clear() {
     client_.cancel();
     quietTimer_.setEnabled(false);
     path_.clear();
-    picture_->clear();
+    picture_->setText(kNoDocumentText);
     page_ = QPixmap();
     status_->clear();
 }

@@ -12,6 +12,9 @@ trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 
 mkdir -p "$work/config/tessaryn" "$work/icons" "$work/input"
 chmod 700 "$work"
+# A home of its own, with the folders the settings name, so that no target shows as missing.
+export HOME="$work/home"
+mkdir -p "$HOME/Scans" "$HOME/Archive/Home"
 convert -size 32x32 xc:none -fill '#2b6cb0' -draw 'rectangle 4,2 27,29' \
     -fill white -draw 'rectangle 8,8 23,10' -draw 'rectangle 8,14 23,16' "$work/icons/tax.ico"
 convert -size 32x32 xc:none -fill '#2f855a' -draw 'circle 16,16 16,3' "$work/icons/health.ico"
