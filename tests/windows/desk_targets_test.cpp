@@ -1,6 +1,8 @@
 #include <string>
 
 #include <QCheckBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
@@ -118,6 +120,37 @@ private slots:
         desk.form1->Save();
         QVERIFY(!desk.form1->Preview->isVisible());
         QCOMPARE(desk.form1->Panel1->size(), QSize(470, 268));
+    }
+
+    void aPreviewThatHangsNeverHoldsUpFilingOrDismiss() {
+        QTemporaryDir folder;
+        const QString hanging = folder.filePath(QStringLiteral("hanging-preview"));
+        QFile script(hanging);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nexec sleep 60\n");
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        DeskFixture desk({{"inputdir", kScans}, {"preview", "1"}, {"icon0", "<none>"},
+                          {"caption0", "Dated"}, {"folder0", kDatedPattern.toStdString()},
+                          {"hide0", ""}});
+        desk.form1->Preview->setHelperPath(hanging);
+        StartDesk(desk);
+        Arrive(desk, "first.pdf");
+        desk.form1->Detection(false);
+        QCOMPARE(desk.form1->Preview->documentPath(), QStringLiteral("/scans/first.pdf"));
+        QVERIFY(!desk.form1->Preview->hasPicture());
+        QVERIFY(ClickTarget(desk, kDatedPattern));
+        QVERIFY(desk.files.files.contains("/archive/2014/09 _first.pdf"));
+        QCOMPARE(desk.form1->Preview->documentPath(), QString());
+
+        ForgetGoneFromListing(desk);
+        Arrive(desk, "second.pdf");
+        desk.form1->Detection(false);
+        QCOMPARE(desk.form1->currentDocument, std::string("second.pdf"));
+        desk.form1->SpeedButton1Click();
+        QVERIFY(!desk.files.files.contains("/scans/second.pdf"));
+        QCOMPARE(desk.form1->currentDocument, std::string());
     }
 
     void thePresentedDocumentIsPreviewedAndAClickOpensIt() {
