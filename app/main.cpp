@@ -78,15 +78,19 @@ sortwell::desk::HandOverResult PutIntoInputFolder(const std::vector<std::string>
     return result;
 }
 
-// Reads the filing journal and ends the undos a crash interrupted; returns what the user should
-// hear of it.
-std::string OpenJournal(sortwell::desk::FilingJournal& journal,
-                        sortwell::platform::DocumentFiles& documents) {
+struct OpenedJournal {
+    bool usable = false;  // a journal that could not be read is not written to either
+    std::string said;     // what the user should hear of it
+};
+
+// Reads the filing journal and ends the undos a crash interrupted.
+OpenedJournal OpenJournal(sortwell::desk::FilingJournal& journal,
+                          sortwell::platform::DocumentFiles& documents) {
     if (std::string problem = journal.load(); !problem.empty()) {
-        return "The filing journal cannot be read, so earlier filings cannot be taken back: " +
-               problem;
+        return {false,
+                "The filing journal cannot be read, so filings cannot be taken back: " + problem};
     }
-    return sortwell::desk::FinishInterruptedUndos(journal, documents);
+    return {true, sortwell::desk::FinishInterruptedUndos(journal, documents)};
 }
 
 int RunDesk(SortwellApplication& app, const sortwell::desk::CommandLine& command) {
@@ -126,9 +130,9 @@ int RunDesk(SortwellApplication& app, const sortwell::desk::CommandLine& command
     // Interrupted moves first: an interrupted undo is judged by where its document is now.
     std::string leftovers = host->finishInterruptedWork();
     sortwell::desk::FilingJournal journal(host->journal());
-    if (const std::string journalNews = OpenJournal(journal, host->documents());
-        !journalNews.empty()) {
-        leftovers += (leftovers.empty() ? "" : "\n") + journalNews;
+    const OpenedJournal opened = OpenJournal(journal, host->documents());
+    if (!opened.said.empty()) {
+        leftovers += (leftovers.empty() ? "" : "\n") + opened.said;
     }
 
     DeskServices services;
@@ -139,7 +143,7 @@ int RunDesk(SortwellApplication& app, const sortwell::desk::CommandLine& command
     services.processControl = &host->processControl();
     services.keyboard = &host->keyboard();
     services.programRunner = &host->programRunner();
-    services.journal = &journal;
+    services.journal = opened.usable ? &journal : nullptr;
     UseSystemClocksAndDesktop(services);
     DeskWindows windows(services);
     TForm1& desk = *windows.Form1;

@@ -21,6 +21,9 @@ constexpr std::string_view kUndoAbandoned = "undo-abandoned";
 // version, kind, serial, filed at, input folder, name, target, month, year, tag, entered name,
 // size, modified (ns), device, inode; the created folders follow.
 constexpr std::size_t kFilingFields = 15;
+// The last field of every record. A line cut short by a crash lacks it, so it can never pass for
+// a shorter record once the next append has ended it with a line break.
+constexpr std::string_view kSeal = ".";
 
 std::string joined(const std::vector<std::string>& fields) {
     std::string line;
@@ -30,7 +33,7 @@ std::string joined(const std::vector<std::string>& fields) {
         }
         line += platform::EscapeForLine(field);
     }
-    return line;
+    return line + '\t' + std::string(kSeal);
 }
 
 std::optional<std::vector<std::string>> splitLine(std::string_view line) {
@@ -43,10 +46,15 @@ std::optional<std::vector<std::string>> splitLine(std::string_view line) {
         }
         fields.push_back(std::move(*field));
         if (tab == std::string_view::npos) {
-            return fields;
+            break;
         }
         start = tab + 1;
     }
+    if (fields.size() < 2 || fields.back() != kSeal) {
+        return std::nullopt;
+    }
+    fields.pop_back();
+    return fields;
 }
 
 template <typename Number>
@@ -210,7 +218,9 @@ std::string FilingJournal::appendAndApply(const std::string& line) {
     if (std::string problem = file_.append(line); !problem.empty()) {
         return "The filing journal could not be written: " + problem;
     }
-    apply(line);
+    if (!apply(line)) {
+        return "The filing journal has no filing for this record.";
+    }
     return {};
 }
 

@@ -37,7 +37,8 @@ struct PendingUndo {
 constexpr std::size_t kUndoableFilings = 20;
 
 // The line a record is written as: a version word, then tab-separated fields in which tab,
-// line break, carriage return and backslash are written as "\t", "\n", "\r" and "\\".
+// line break, carriage return and backslash are written as "\t", "\n", "\r" and "\\", and a
+// closing "." field that a line cut short lacks.
 std::string FilingLine(const FiledDocument& filing);
 std::string UndoBegunLine(std::uint64_t serial, const std::string& returnPath);
 std::string UndoDoneLine(std::uint64_t serial);

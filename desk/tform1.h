@@ -267,11 +267,16 @@ private:
     // False while the scanner may still be writing the document.
     bool isDocumentStable();
     void clearDesk(const QString& statusText);
-    // Notes a filing in the journal, so that it can be taken back; false, said once, when
-    // that failed.
-    bool recordFiling(const sortwell::desk::FilingRequest& request,
-                      const sortwell::desk::FilingPlan& plan,
-                      const std::vector<std::string>& createdFolders);
+    // The body of MainButtonClick, which keeps an undo from changing the desk under it.
+    void fileByTarget(QAbstractButton* button);
+    // Notes a filing in the journal, so that it can be taken back; the reason when it cannot.
+    std::string recordFiling(const sortwell::desk::FilingRequest& request,
+                             const sortwell::desk::FilingPlan& plan,
+                             const std::vector<std::string>& createdFolders);
+    std::string noteFiling(const sortwell::desk::FilingRequest& request,
+                           const sortwell::desk::FilingPlan& plan,
+                           const std::vector<std::string>& createdFolders,
+                           const sortwell::platform::FileStat& filedStat);
     void sayFiled(const std::string& name, const std::string& target, bool undoable);
     // The button and the tray item follow what can be taken back.
     void offerUndo();
@@ -318,6 +323,11 @@ private:
     bool minimizingToTaskbar_ = false;
     Notice* filingNotice_ = nullptr;
     bool undoWhenStarted_ = false;
+    // A question during a filing runs the event loop: an undo asked for meanwhile waits.
+    bool filingInProgress_ = false;
+    bool undoAfterFiling_ = false;
+    // The last filing that could not be noted: Undo would take back an earlier one instead.
+    std::string unrecordedFiling_;
     bool previewOn_ = false;
     QString lastFiling_;
 };

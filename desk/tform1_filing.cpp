@@ -1,3 +1,5 @@
+#include <utility>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -21,6 +23,15 @@ QString FromStd(const std::string& text) {
 }  // namespace
 
 void TForm1::MainButtonClick(QAbstractButton* button) {
+    filingInProgress_ = true;
+    fileByTarget(button);
+    filingInProgress_ = false;
+    if (std::exchange(undoAfterFiling_, false)) {
+        UndoLastFiling();
+    }
+}
+
+void TForm1::fileByTarget(QAbstractButton* button) {
     const std::string pattern = button->property("folder").toString().toStdString();
     const sortwell::desk::TargetClick click =
         sortwell::desk::DecideTargetClick(pattern, tagConfirmed, !currentDocument.empty());
@@ -57,11 +68,12 @@ void TForm1::MainButtonClick(QAbstractButton* button) {
                         .arg(FromStd(currentDocument), FromStd(outcome.problem)));
         return;
     }
-    const bool undoable = recordFiling(request, plan, outcome.createdFolders);
+    const std::string unrecorded = recordFiling(request, plan, outcome.createdFolders);
     const std::string filed = currentDocument;
     forgetDocument();
     clearDesk(kNoDocument);
-    sayFiled(filed, plan.targetPath, undoable);
+    sayFiled(filed, plan.targetPath, unrecorded.empty());
+    reportOnce(unrecorded);
 }
 
 void TForm1::refuseIncompleteYear() {
@@ -101,6 +113,7 @@ bool TForm1::isPresentedDocumentAtHand() {
             presentedStat_ = now.stat;
             documentLook_.reset();
             lookAtDocument(services_.steadyClock());
+            previewPresentedDocument();
             showProblem(
                 QStringLiteral("%1 was replaced by another file since it was shown; nothing "
                                "was done. Look at it again and click once more.")

@@ -25,28 +25,39 @@ std::int64_t SecondsSinceEpoch(std::chrono::system_clock::time_point time) {
 }
 }  // namespace
 
-bool TForm1::recordFiling(const sortwell::desk::FilingRequest& request,
-                          const sortwell::desk::FilingPlan& plan,
-                          const std::vector<std::string>& createdFolders) {
+std::string TForm1::recordFiling(const sortwell::desk::FilingRequest& request,
+                                 const sortwell::desk::FilingPlan& plan,
+                                 const std::vector<std::string>& createdFolders) {
     if (services_.journal == nullptr) {
-        return false;
+        return {};  // said at the start: no journal could be read
     }
+    const sortwell::platform::DocumentStat filed = services_.files->statDocument(plan.targetPath);
+    std::string problem = filed.problem;
+    if (problem.empty()) {
+        problem = noteFiling(request, plan, createdFolders, filed.stat);
+    }
+    if (!problem.empty()) {
+        unrecordedFiling_ = request.documentName;
+        return request.documentName + " was filed, but it cannot be taken back: " + problem;
+    }
+    unrecordedFiling_.clear();
+    updateTagSuggestions();
+    return {};
+}
+
+std::string TForm1::noteFiling(const sortwell::desk::FilingRequest& request,
+                               const sortwell::desk::FilingPlan& plan,
+                               const std::vector<std::string>& createdFolders,
+                               const sortwell::platform::FileStat& filedStat) {
     sortwell::desk::FiledDocument filing;
     filing.inputFolder = request.inputFolder;
     filing.documentName = request.documentName;
     filing.targetPath = plan.targetPath;
     filing.createdFolders = createdFolders;
     filing.entries = request.entries;
-    filing.filed = services_.files->statDocument(plan.targetPath).stat;
+    filing.filed = filedStat;
     filing.filedAtSeconds = SecondsSinceEpoch(services_.wallClock());
-    const std::string problem = services_.journal->recordFiling(std::move(filing));
-    if (!problem.empty()) {
-        reportOnce("Filings cannot be taken back: the filing journal cannot be written. " +
-                   problem);
-        return false;
-    }
-    updateTagSuggestions();
-    return true;
+    return services_.journal->recordFiling(std::move(filing));
 }
 
 void TForm1::sayFiled(const std::string& name, const std::string& target, bool undoable) {
@@ -62,8 +73,9 @@ void TForm1::sayFiled(const std::string& name, const std::string& target, bool u
 
 void TForm1::offerUndo() {
     const std::vector<sortwell::desk::FiledDocument> undoable =
-        services_.journal != nullptr ? services_.journal->undoable()
-                                     : std::vector<sortwell::desk::FiledDocument>{};
+        services_.journal != nullptr && unrecordedFiling_.empty()
+            ? services_.journal->undoable()
+            : std::vector<sortwell::desk::FiledDocument>{};
     UndoButton->setEnabled(!undoable.empty());
     UndoFiling1->setEnabled(!undoable.empty());
     // A name may hold "&"; doubled, the menu shows it instead of taking it as a shortcut.
@@ -94,8 +106,19 @@ void TForm1::UndoWhenStarted() {
 }
 
 void TForm1::UndoLastFiling() {
+    if (filingInProgress_) {
+        undoAfterFiling_ = true;
+        return;
+    }
     if (services_.journal == nullptr) {
-        showProblem(QStringLiteral("Nothing to undo: no filing journal is kept."));
+        showProblem(QStringLiteral("Nothing to undo: the filing journal could not be read."));
+        return;
+    }
+    if (!unrecordedFiling_.empty()) {
+        RestoreFromTray();
+        showProblem(QStringLiteral("%1 could not be noted in the filing journal, so it cannot be "
+                                   "taken back; nothing was done.")
+                        .arg(FromStd(unrecordedFiling_)));
         return;
     }
     clearProblem();

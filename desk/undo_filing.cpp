@@ -86,15 +86,31 @@ std::string joinedLines(const std::vector<std::string>& lines) {
 std::string finishOne(FilingJournal& journal, const PendingUndo& pending,
                       platform::DocumentFiles& files) {
     const FiledDocument& filing = pending.filing;
-    const bool atTarget = files.statDocument(filing.targetPath).problem.empty();
-    const bool returned = files.statDocument(pending.returnPath).problem.empty();
+    const platform::DocumentStat there = files.statDocument(filing.targetPath);
+    const platform::DocumentStat back = files.statDocument(pending.returnPath);
+    const bool atTarget = there.problem.empty();
+    const bool returned = back.problem.empty();
     if (returned && !atTarget) {
         std::string problem = removeCreatedFolders(filing, files);
         const std::string recorded = journal.recordUndoDone(filing.serial);
         return recorded.empty() ? problem : recorded;
     }
+    std::string twice;
+    if (returned && atTarget) {
+        if (back.stat.device == there.stat.device && back.stat.inode == there.stat.inode) {
+            // Stopped between link and unlink: the name in the input folder is a second link.
+            twice = files.deleteDocument(pending.returnPath);
+        } else {
+            twice = filing.documentName + " is now both at " + filing.targetPath + " and at " +
+                    pending.returnPath +
+                    ": the program stopped while taking it back. Keep one of them.";
+        }
+    }
     if (std::string recorded = journal.recordUndoAbandoned(filing.serial); !recorded.empty()) {
         return recorded;
+    }
+    if (!twice.empty()) {
+        return twice;
     }
     if (!atTarget) {
         return filing.documentName + " was being taken back to " + pending.returnPath +

@@ -111,6 +111,30 @@ TEST_F(FilingJournalTest, ATornLastLineAndLinesThatDoNotParseAreSkipped) {
     EXPECT_EQ(journal.skippedLines(), 2U) << "the empty line and the torn one do not count";
 }
 
+TEST_F(FilingJournalTest, ATornLineStaysTornWhenTheNextAppendEndsIt) {
+    fileDocuments(12);
+    const std::string done = UndoDoneLine(12);
+    // Cut where the rest would still read as "undo done" for filing 1.
+    file.text += done.substr(0, done.find("\t12") + 2);
+    const std::string filing = FilingLine(filingNamed("cut.pdf"));
+    ASSERT_EQ(journal.load(), "");
+    ASSERT_EQ(journal.recordFiling(filingNamed("next.pdf")), "");
+    file.text += filing.substr(0, filing.size() - 4);
+
+    FilingJournal reloaded(file);
+    ASSERT_EQ(reloaded.load(), "");
+    EXPECT_EQ(reloaded.undoable().size(), 13U) << "no filing was taken back";
+    EXPECT_EQ(reloaded.undoable().back().serial, 1U);
+    EXPECT_EQ(reloaded.filings().back().documentName, "next.pdf");
+    EXPECT_EQ(reloaded.skippedLines(), 1U) << "the torn undo, ended by the next append";
+    ASSERT_EQ(reloaded.recordFiling(filingNamed("after.pdf")), "");
+    FilingJournal again(file);
+    ASSERT_EQ(again.load(), "");
+    EXPECT_EQ(again.filings().back().documentName, "after.pdf");
+    EXPECT_EQ(again.filings().back().serial, 14U);
+    EXPECT_EQ(again.skippedLines(), 2U);
+}
+
 TEST_F(FilingJournalTest, AFilingWhoseSerialDoesNotGrowIsSkipped) {
     FiledDocument first = taxLetter();
     first.serial = 5;

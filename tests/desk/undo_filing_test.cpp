@@ -111,8 +111,8 @@ TEST_F(UndoFilingTest, RefusesWhenTheInputFolderIsGone) {
     fileTaxLetter();
     files.folders.erase(kInput);
     const UndoOutcome outcome = UndoLastFiling(journal, kInput + "/", files);
-    EXPECT_EQ(outcome.problem,
-              "scan0001.pdf cannot be taken back: the input folder " + kInput + "/ does not exist.");
+    EXPECT_EQ(outcome.problem, "scan0001.pdf cannot be taken back: the input folder " + kInput +
+                                   "/ does not exist.");
     EXPECT_EQ(moves(), std::vector<std::string>{});
     EXPECT_TRUE(files.files.contains(kTarget));
 }
@@ -250,6 +250,29 @@ TEST_F(InterruptedUndoTest, ADocumentFoundNowhereIsReportedByName) {
     EXPECT_EQ(FinishInterruptedUndos(journal, files),
               "scan0001.pdf was being taken back to /home/u/Scans/scan0001.pdf when the program "
               "stopped, and it is now neither there nor at /archive/2026/12 Tax.pdf.");
+    EXPECT_TRUE(journal.pendingUndos().empty());
+}
+
+TEST_F(InterruptedUndoTest, ASecondLinkInTheInputFolderIsRemovedAndTheFilingStays) {
+    crashDuringUndo(false);
+    files.files[returnPath] = files.files[kTarget];  // stopped between link and unlink
+    EXPECT_EQ(FinishInterruptedUndos(journal, files), "");
+    EXPECT_FALSE(files.files.contains(returnPath));
+    EXPECT_TRUE(files.files.contains(kTarget));
+    EXPECT_EQ(file.lines().back(), UndoAbandonedLine(1));
+    EXPECT_EQ(journal.undoable().size(), 1U);
+}
+
+TEST_F(InterruptedUndoTest, TwoDifferentFilesAreBothKeptAndReported) {
+    crashDuringUndo(false);
+    files.files[returnPath] = files.files[kTarget];
+    files.files[returnPath].inode += 1;
+    EXPECT_EQ(FinishInterruptedUndos(journal, files),
+              "scan0001.pdf is now both at /archive/2026/12 Tax.pdf and at "
+              "/home/u/Scans/scan0001.pdf: the program stopped while taking it back. Keep one of "
+              "them.");
+    EXPECT_TRUE(files.files.contains(returnPath));
+    EXPECT_TRUE(files.files.contains(kTarget));
     EXPECT_TRUE(journal.pendingUndos().empty());
 }
 

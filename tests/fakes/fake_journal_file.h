@@ -26,6 +26,10 @@ public:
         if (!refuseAppendsWith.empty() && appendsBeforeRefusal-- <= 0) {
             return refuseAppendsWith;
         }
+        // As the real file does: a line a crash cut short is ended before the next one.
+        if (!text.empty() && !text.ends_with('\n')) {
+            text += '\n';
+        }
         text += line + "\n";
         return {};
     }

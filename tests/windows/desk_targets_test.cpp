@@ -2,8 +2,8 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -131,15 +131,17 @@ private slots:
         script.close();
         QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
-        DeskFixture desk({{"inputdir", kScans}, {"preview", "1"}, {"icon0", "<none>"},
-                          {"caption0", "Dated"}, {"folder0", kDatedPattern.toStdString()},
+        DeskFixture desk({{"inputdir", kScans},
+                          {"preview", "1"},
+                          {"icon0", "<none>"},
+                          {"caption0", "Dated"},
+                          {"folder0", kDatedPattern.toStdString()},
                           {"hide0", ""}});
         desk.form1->Preview->setHelperPath(hanging);
         StartDesk(desk);
         Arrive(desk, "first.pdf");
         desk.form1->Detection(false);
         QCOMPARE(desk.form1->Preview->documentPath(), QStringLiteral("/scans/first.pdf"));
-        QVERIFY(!desk.form1->Preview->hasPicture());
         QVERIFY(ClickTarget(desk, kDatedPattern));
         QVERIFY(desk.files.files.contains("/archive/2014/09 _first.pdf"));
         QCOMPARE(desk.form1->Preview->documentPath(), QString());
@@ -159,7 +161,7 @@ private slots:
         Arrive(desk, "new.pdf");
         desk.form1->Detection(false);
         QCOMPARE(desk.form1->Preview->documentPath(), QStringLiteral("/scans/new.pdf"));
-        emit desk.form1->Preview->openRequested(QStringLiteral("/scans/new.pdf"));
+        QTest::mouseClick(desk.form1->Preview, Qt::LeftButton);
         QCOMPARE(desk.openedUrls.size(), 1);
         QCOMPARE(desk.openedUrls.front(), QUrl::fromLocalFile(QStringLiteral("/scans/new.pdf")));
 

@@ -178,6 +178,23 @@ private slots:
         QCOMPARE(completer->completionMode(), QCompleter::PopupCompletion);
     }
 
+    void afterAFilingThatWasNotNotedUndoTakesBackNothing() {
+        DeskFixture desk(StoredDesk());
+        FileNewDocument(desk);
+        desk.journalFile.refuseAppendsWith = "Input/output error";
+        Arrive(desk, "later.pdf");
+        desk.form1->Detection(false);
+        QVERIFY(ClickTarget(desk, kDatedPattern));
+        QVERIFY(desk.files.files.contains("/archive/2014/09 Anna_later.pdf"));
+        QVERIFY(!desk.form1->UndoButton->isEnabled());
+
+        desk.form1->UndoLastFiling();
+        QVERIFY(desk.files.files.contains(kFiledTarget));
+        QVERIFY(desk.files.files.contains("/archive/2014/09 Anna_later.pdf"));
+        QVERIFY(ProblemText(desk).startsWith(
+            QStringLiteral("later.pdf could not be noted in the filing journal")));
+    }
+
     void aJournalThatCannotBeWrittenIsSaidAndTheFilingStands() {
         DeskFixture desk(StoredDesk());
         desk.journalFile.refuseAppendsWith = "No space left on device";
