@@ -2,8 +2,9 @@
 
 #include <ctime>
 
-#include <QCoreApplication>
 #include <QDesktopServices>
+
+#include "components/preview_client.h"
 
 void UseSystemClocksAndDesktop(DeskServices& services) {
     services.today = [] {
@@ -21,5 +22,5 @@ void UseSystemClocksAndDesktop(DeskServices& services) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     };
     services.openUrl = [](const QUrl& address) { QDesktopServices::openUrl(address); };
-    services.previewProgram = QCoreApplication::applicationDirPath() + "/sortwell-preview";
+    services.previewProgram = PreviewClient::defaultHelperPath();
 }
