@@ -94,6 +94,11 @@ void SequenceRunner::NextTimerTimer() {
         AbortRun();
         return;
     }
+    // Waiting for a window that this desktop can never show would be a silent wait for ever.
+    if (const std::string cannot = desktopCannot(); !cannot.empty()) {
+        stopRun(decision.activity, cannot);
+        return;
+    }
     setActivity(QString::fromStdString(decision.activity));
     if (decision.intervalMs) {
         NextTimer.setInterval(*decision.intervalMs);
@@ -132,6 +137,21 @@ void SequenceRunner::reportStepProblem(const std::string& activity, const std::s
     if (reportedProblems_.insert(problem).second) {
         notify(QStringLiteral("Sortwell automation"), report);
     }
+}
+
+std::string SequenceRunner::desktopCannot() const {
+    switch (sortwell::config::DesktopNeedOf(currentLine, currentSequence())) {
+        case sortwell::config::DesktopNeed::Windows:
+            return services_.windowSystem->isAvailable()
+                       ? std::string()
+                       : services_.windowSystem->unavailableReason();
+        case sortwell::config::DesktopNeed::Keys:
+            return services_.keyboard->isAvailable() ? std::string()
+                                                     : sortwell::config::kNoKeysMessage;
+        case sortwell::config::DesktopNeed::None:
+            return {};
+    }
+    return {};
 }
 
 void SequenceRunner::stopRun(const std::string& activity, const std::string& problem) {

@@ -76,6 +76,8 @@ private:
     void reportStepProblem(const std::string& activity, const std::string& problem);
     // Stops for good, Active switched off, and says why.
     void stopRun(const std::string& activity, const std::string& problem);
+    // Why the desktop cannot carry out the current line, or empty text.
+    std::string desktopCannot() const;
 
     std::string currentSequence() const;
     bool needsConfirmation(const std::string& sequence) const;

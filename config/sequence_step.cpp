@@ -169,6 +169,28 @@ std::string PerformStep(const StepDecision& decision, platform::WindowSystem& wi
     }
 }
 
+DesktopNeed DesktopNeedOf(int currentLine, std::string_view sequence) {
+    if (currentLine < 0) {
+        return DesktopNeed::None;
+    }
+    const std::string_view line = LineAt(sequence, static_cast<std::size_t>(currentLine));
+    switch (CommandOf(SplitLine(line).keyword)) {
+        case Command::WaitWindow:
+        case Command::UnwaitWindow:
+        case Command::Switch:
+        case Command::Close:
+            return DesktopNeed::Windows;
+        case Command::Tab:
+        case Command::Space:
+        case Command::Esc:
+        case Command::Enter:
+        case Command::Type:
+            return DesktopNeed::Keys;
+        default:
+            return DesktopNeed::None;
+    }
+}
+
 std::optional<int> ToInteger(std::string_view text) {
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);

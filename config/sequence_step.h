@@ -18,6 +18,10 @@ constexpr int kStepIntervalMs = 200;
 constexpr int kWindowWaitIntervalMs = 1000;
 // The activity text while no run goes on.
 constexpr std::string_view kNoActivity = "n/a";
+// Why a key step stops a run where the desktop takes no synthesised keys.
+constexpr const char* kNoKeysMessage =
+    "This desktop lets no program type into other windows. Use RUN steps or watch the input "
+    "folder.";
 
 enum class StepAction {
     Nothing,
@@ -57,6 +61,11 @@ struct StepDecision {
 // NotAnIntegerMessage and goes on to the next line, so that it never stalls nor repeats. A
 // "RUN:" line does not move on by itself: the runner moves on once the program has ended well.
 StepDecision DecideStep(int currentLine, std::string_view sequence, const WindowList& windows);
+
+// Which part of the desktop line `currentLine` of `sequence` needs: the window list (WAITWINDOW,
+// UNWAITWINDOW, SWITCH, CLOSE), the keyboard (ENTER, TAB, SPACE, ESC, TYPE), or neither.
+enum class DesktopNeed { None, Windows, Keys };
+DesktopNeed DesktopNeedOf(int currentLine, std::string_view sequence);
 
 // Carries out the host part of a decision (ending a process, raising a window, typing keys).
 // Returns why it failed, or empty text.

@@ -23,6 +23,7 @@
 #include "config/run_report.h"
 #include "config/sequence_language.h"
 #include "config/sequence_runner.h"
+#include "config/sequence_step.h"
 #include "config/tform3.h"
 #include "desk/tform1.h"
 #include "windows/desk_fixture.h"

@@ -45,6 +45,34 @@ private slots:
         QCOMPARE(desk.runner().NextTimer.interval(), 200);
     }
 
+    void aWindowStepWhereNoWindowsCanBeListedStopsTheRunAtOnce() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        desk.windowSystem.available = false;
+        desk.form1->setActive(true);
+        QVERIFY(desk.runner().NextTimer.isEnabled());
+        desk.runner().NextTimerTimer();
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
+        QVERIFY(!desk.form1->isActive());
+        const QString said =
+            QStringLiteral("0: WAITWINDOW:ScanSnap QuickMenu \u2014 no window list in this test");
+        QCOMPARE(Activity(desk), said);
+        QCOMPARE(desk.form1->QStatus1->panelText(1), said);
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
+    void aKeyStepWhereNoKeysCanBeSentStopsTheRunAtOnce() {
+        DeskFixture desk;
+        StartWithDefaultSequence(desk);
+        desk.form3->setSequenceText("ENTER\r\nHANDLEDOCUMENT");
+        desk.keyboard.available = false;
+        desk.form3->Run();
+        desk.runner().NextTimerTimer();
+        QVERIFY(!desk.runner().NextTimer.isEnabled());
+        QVERIFY(Activity(desk).endsWith(QString::fromUtf8(sortwell::config::kNoKeysMessage)));
+        QVERIFY(desk.keyboard.sent.empty());
+    }
+
     void switchActivatesTheListedWindow() {
         DeskFixture desk;
         StartWithDefaultSequence(desk);
