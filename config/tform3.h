@@ -44,27 +44,28 @@ public:
 
     // "Detection && Action" tab.
     QPlainTextEdit* Memo1 = nullptr;
-    QPushButton* Button3 = nullptr;   // "Tab"
-    QPushButton* Button4 = nullptr;   // "Enter"
-    QPushButton* Button6 = nullptr;   // "Space"
-    QPushButton* Button5 = nullptr;   // "Escape"
-    QLineEdit* Edit3 = nullptr;       // "Type: "
-    QPushButton* Button9 = nullptr;   // "Type"
-    QPushButton* Button31 = nullptr;  // "Run Program", with the "Type: " field's text
-    QLineEdit* Edit2 = nullptr;       // "Wait:"
-    QPushButton* Button12 = nullptr;  // "Wait Seconds"
-    QPushButton* Wait = nullptr;      // "Wait"
-    QPushButton* Button14 = nullptr;  // "UnWait"
-    QPushButton* Button2 = nullptr;   // "Switch"
-    QPushButton* Button7 = nullptr;   // "Close"
-    QPushButton* Button28 = nullptr;  // "Handle Document"
-    QListWidget* ListBox1 = nullptr;  // window titles
-    QListWidget* ListBox2 = nullptr;  // their process ids, hidden
-    QListWidget* ListBox3 = nullptr;  // their window handles, hidden
-    QPushButton* Button10 = nullptr;  // "Update"
-    QPushButton* Button11 = nullptr;  // "Run"
-    QPushButton* Button13 = nullptr;  // "Abort"
-    QGroupBox* GroupBox4 = nullptr;   // "Activity"
+    QPushButton* Button3 = nullptr;    // "Tab"
+    QPushButton* Button4 = nullptr;    // "Enter"
+    QPushButton* Button6 = nullptr;    // "Space"
+    QPushButton* Button5 = nullptr;    // "Escape"
+    QLineEdit* Edit3 = nullptr;        // "Type: "
+    QPushButton* Button9 = nullptr;    // "Type"
+    QPushButton* Button31 = nullptr;   // "Run Program", with the "Type: " field's text
+    QLineEdit* Edit2 = nullptr;        // "Wait:"
+    QPushButton* Button12 = nullptr;   // "Wait Seconds"
+    QPushButton* Wait = nullptr;       // "Wait"
+    QPushButton* Button14 = nullptr;   // "UnWait"
+    QPushButton* Button2 = nullptr;    // "Switch"
+    QPushButton* Button7 = nullptr;    // "Close"
+    QPushButton* Button28 = nullptr;   // "Handle Document"
+    QListWidget* ListBox1 = nullptr;   // window titles
+    QLabel* WindowListNote = nullptr;  // why no windows can be listed, where they cannot
+    QListWidget* ListBox2 = nullptr;   // their process ids, hidden
+    QListWidget* ListBox3 = nullptr;   // their window handles, hidden
+    QPushButton* Button10 = nullptr;   // "Update"
+    QPushButton* Button11 = nullptr;   // "Run"
+    QPushButton* Button13 = nullptr;   // "Abort"
+    QGroupBox* GroupBox4 = nullptr;    // "Activity"
     QLabel* Label12 = nullptr;
 
     // "Buttons" tab: one row per target, columns Icon, Caption, Folder, Hide.

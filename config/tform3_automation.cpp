@@ -118,6 +118,17 @@ QWidget* TForm3::createWindowListGroup(QWidget* page) {
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new QLabel(QStringLiteral("Opened Processes/Windows:"), box));
+    // Where the desktop shows no other windows, the empty list says why instead of nothing.
+    WindowListNote = new QLabel(box);
+    WindowListNote->setObjectName(QStringLiteral("WindowListNote"));
+    WindowListNote->setTextFormat(Qt::PlainText);
+    WindowListNote->setWordWrap(true);
+    WindowListNote->setStyleSheet(QStringLiteral("color: maroon;"));
+    const bool listable = services_.windowSystem->isAvailable();
+    WindowListNote->setText(
+        listable ? QString() : QString::fromStdString(services_.windowSystem->unavailableReason()));
+    WindowListNote->setVisible(!listable);
+    layout->addWidget(WindowListNote);
     layout->addWidget(ListBox1, 1);
     layout->addLayout(windowButtons);
     layout->addLayout(runButtons);

@@ -61,6 +61,16 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 0);
     }
 
+    void theAutomationTabSaysWhyNoWindowsAreListed() {
+        DeskFixture listable;
+        QVERIFY(listable.form3->WindowListNote->isHidden());
+        DeskFixture unlisted;
+        unlisted.windowSystem.available = false;
+        QVERIFY(!unlisted.form3->WindowListNote->isHidden());
+        QCOMPARE(unlisted.form3->WindowListNote->text(),
+                 QStringLiteral("no window list in this test"));
+    }
+
     void aKeyStepWhereNoKeysCanBeSentStopsTheRunAtOnce() {
         DeskFixture desk;
         StartWithDefaultSequence(desk);
