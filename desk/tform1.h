@@ -30,6 +30,7 @@ class ConfigurationFace;
 class TMaskEdit;
 class TQStatus;
 class Notice;
+class DesktopNotification;
 class DocumentPreview;
 
 // The main window, the document desk: the header with date, tag and name, the grid of target
@@ -146,6 +147,9 @@ public:
     void notify(const QString& text);
     void MinimizeToTray();
     void RestoreFromTray();
+    // Where the desktop may refuse the desk the focus (Wayland), a desktop notification says
+    // that a document waits, and a click on it opens the desk.
+    void callWhereFocusIsNotGiven();
     // Whether the notification area holds the icon; without it "to the tray" minimises.
     bool trayAvailable() const;
     // The tray image: 0 idle, 1 running.
@@ -322,6 +326,7 @@ private:
     std::string lastReported_;
     bool minimizingToTaskbar_ = false;
     Notice* filingNotice_ = nullptr;
+    DesktopNotification* readyNote_ = nullptr;
     bool undoWhenStarted_ = false;
     // A question during a filing runs the event loop: an undo asked for meanwhile waits.
     bool filingInProgress_ = false;

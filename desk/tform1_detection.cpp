@@ -65,6 +65,7 @@ void TForm1::presentDocument() {
     previewPresentedDocument();
     tagConfirmed = false;
     activateWindow();
+    callWhereFocusIsNotGiven();
     Edit1->setText(QString::fromStdString(services_.store->Pop("lasttag")));
     Edit1->selectAll();
     Edit1->setFocus();

@@ -4,19 +4,25 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWindowStateChangeEvent>
 
+#include "components/desktop_notification.h"
 #include "desk/desk_icons.h"
+#include "desk/detection.h"
 #include "desk/tform1.h"
 
 namespace {
 // A panel started with the session may come up after the program: look for it this long.
 constexpr int kTrayRetries = 30;
+// How long the desktop has to give the desk the focus before a notification asks for it.
+constexpr int kFocusGraceMs = 500;
 
 // The program's own documentation: the installed copy, or the one beside the sources.
 QUrl DocumentationAddress() {
@@ -28,6 +34,26 @@ QUrl DocumentationAddress() {
     return QUrl::fromLocalFile(QStringLiteral(SORTWELL_SOURCE_DIR "/README.md"));
 }
 }  // namespace
+
+void TForm1::callWhereFocusIsNotGiven() {
+    if (QGuiApplication::platformName() != QStringLiteral("wayland")) {
+        return;
+    }
+    const std::string presented = currentDocument;
+    QTimer::singleShot(kFocusGraceMs, this, [this, presented] {
+        if (isActiveWindow() || presented.empty() || currentDocument != presented) {
+            return;
+        }
+        if (readyNote_ == nullptr) {
+            readyNote_ = new DesktopNotification(this);
+            connect(readyNote_, &DesktopNotification::activated, this,
+                    &TForm1::ShowMainWindow1Click);
+        }
+        readyNote_->show(QStringLiteral("%1 is ready to be filed")
+                             .arg(QString::fromStdString(sortwell::desk::ShownName(presented))),
+                         QStringLiteral("Click to open the desk."));
+    });
+}
 
 void TForm1::createTray() {
     TrayIcon1 = new QSystemTrayIcon(DeskIcons::tray(0), this);

@@ -14,6 +14,8 @@ packages=(
     clang libclang-rt-14-dev clang-format clang-tidy
     # a desktop without a screen: X server, window manager, input and screenshots
     xvfb xauth openbox trayer x11-utils x11-xkb-utils xdotool imagemagick fonts-dejavu-core
+    # a private session bus for the desktop notification's test
+    dbus-daemon
     # fault tests: killing a process at a chosen system call
     strace
     # real scanning without a scanner: SANE and its test backend
