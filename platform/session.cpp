@@ -50,4 +50,9 @@ HostChoice chooseHost(const SessionEnvironment& environment) {
     return {session, WindowHost::X11, {}, {}};
 }
 
+std::string noWindowAccessOnThisDesktop() {
+    return "This desktop lets no program list or type into other windows. Use RUN steps or "
+           "watch the input folder.";
+}
+
 }  // namespace sortwell::platform

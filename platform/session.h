@@ -16,7 +16,7 @@ struct SessionEnvironment {
 enum class SessionKind { X11, Wayland, NoDisplay };
 
 // What reaches other programs' windows and keyboard.
-enum class WindowHost { X11, Unavailable };
+enum class WindowHost { X11, Wayland, Unavailable };
 
 // The host for a session, and what to tell the user about it.
 struct HostChoice {
@@ -28,5 +28,9 @@ struct HostChoice {
 
 // Decides from the environment alone; connecting to the display is the host's next step.
 HostChoice chooseHost(const SessionEnvironment& environment);
+
+// What to say where a Wayland compositor was reached but lets no program reach other
+// windows, and there is no usable X display either.
+std::string noWindowAccessOnThisDesktop();
 
 }  // namespace sortwell::platform

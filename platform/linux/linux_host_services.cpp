@@ -6,6 +6,10 @@
 #include "platform/linux/posix_journal_file.h"
 #include "platform/linux/posix_process_control.h"
 #include "platform/linux/posix_program_runner.h"
+#include "platform/linux/wayland/wayland_connection.h"
+#include "platform/linux/wayland/wayland_keyboard.h"
+#include "platform/linux/wayland/wayland_process_control.h"
+#include "platform/linux/wayland/wayland_window_system.h"
 #include "platform/linux/x11/x11_connection.h"
 #include "platform/linux/x11/x11_keyboard.h"
 #include "platform/linux/x11/x11_window_system.h"
@@ -23,10 +27,8 @@ public:
           // Moves that a crash interrupted are finished through this journal.
           documents_(linux_host::cacheHome() + "/tessaryn/sortwell-moves"),
           journal_(linux_host::stateHome() + "/tessaryn/sortwell-journal") {
-        if (choice_.windows == WindowHost::X11) {
-            useX11(environment);
-        } else {
-            useNoWindowHost();
+        if (!useWaylandIfItOffersWindows(environment)) {
+            useX11OrNothing(environment);
         }
     }
 
@@ -42,6 +44,39 @@ public:
     std::string finishInterruptedWork() override { return documents_.finishInterruptedMoves(); }
 
 private:
+    // A wlroots compositor's own window list and keyboard serve better than XWayland, which
+    // sees only its own clients. Whether the compositor's host is the one in use.
+    bool useWaylandIfItOffersWindows(const SessionEnvironment& environment) {
+        if (choice_.session != SessionKind::Wayland || environment.waylandDisplay.empty()) {
+            return false;
+        }
+        auto compositor = wayland::WaylandConnection::open(environment.waylandDisplay);
+        if (!compositor->offersWindowProtocols()) {
+            compositorWithoutWindows_ = compositor->isOpen();
+            return false;
+        }
+        choice_ = {SessionKind::Wayland, WindowHost::Wayland, {}, {}};
+        windowSystem_ = std::make_unique<wayland::WaylandWindowSystem>(compositor);
+        keyboard_ = std::make_unique<wayland::WaylandKeyboard>(compositor);
+        processControl_ = std::make_unique<wayland::WaylandProcessControl>(
+            compositor, std::make_unique<linux_host::PosixProcessControl>(nullptr));
+        return true;
+    }
+
+    void useX11OrNothing(const SessionEnvironment& environment) {
+        if (choice_.windows == WindowHost::X11) {
+            useX11(environment);
+        }
+        const bool x11Usable = choice_.windows == WindowHost::X11 && choice_.reason.empty();
+        if (compositorWithoutWindows_ && !x11Usable) {
+            choice_ = {
+                SessionKind::Wayland, WindowHost::Unavailable, noWindowAccessOnThisDesktop(), {}};
+        }
+        if (choice_.windows != WindowHost::X11) {
+            useNoWindowHost();
+        }
+    }
+
     void useX11(const SessionEnvironment& environment) {
         const std::shared_ptr<x11::X11Connection> display = x11::X11Connection::open(environment);
         windowSystem_ = std::make_unique<x11::X11WindowSystem>(display);
@@ -60,6 +95,7 @@ private:
     }
 
     HostChoice choice_;
+    bool compositorWithoutWindows_ = false;
     linux_host::PosixDocumentFiles documents_;
     linux_host::PosixJournalFile journal_;
     linux_host::InotifyFolderWatch folderWatch_;

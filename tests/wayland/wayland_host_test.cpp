@@ -1,0 +1,169 @@
+// The Wayland host against a real compositor: a headless sway started by run_under_sway.sh,
+// with foot terminals and the stand-in window as the other programs.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "platform/host_services.h"
+#include "platform/linux/wayland/wayland_connection.h"
+#include "platform/linux/wayland/wayland_keyboard.h"
+#include "platform/linux/wayland/wayland_process_control.h"
+#include "platform/linux/wayland/wayland_window_system.h"
+#include "wayland/sway_probe.h"
+#include "x11/eventually.h"
+#include "x11/stand_in_process.h"
+
+namespace sortwell::test {
+namespace {
+
+using platform::KeyEvent;
+using platform::NamedKey;
+using platform::WindowInfo;
+using namespace platform::wayland;
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : value;
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Presses and releases each character of `text` (UTF-32), as TYPE does.
+void addTyping(std::vector<KeyEvent>& events, const std::u32string& text) {
+    for (const char32_t character : text) {
+        events.push_back({KeyEvent::Action::Press, character});
+        events.push_back({KeyEvent::Action::Release, character});
+    }
+}
+
+void addKey(std::vector<KeyEvent>& events, NamedKey key) {
+    events.push_back({KeyEvent::Action::Press, key});
+    events.push_back({KeyEvent::Action::Release, key});
+}
+
+class WaylandHostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(connection->offersWindowProtocols()) << connection->unavailableReason();
+        ASSERT_TRUE(windows.isAvailable());
+    }
+
+    std::optional<WindowInfo> awaitListed(const std::string& title) {
+        std::optional<WindowInfo> found;
+        eventually([&] {
+            const auto listed = windows.listTopLevelWindows();
+            const auto entry = std::find_if(listed.begin(), listed.end(),
+                                            [&](const WindowInfo& w) { return w.title == title; });
+            if (entry != listed.end()) {
+                found = *entry;
+            }
+            return found.has_value();
+        });
+        return found;
+    }
+
+    bool isListed(std::uint64_t handle) {
+        const auto listed = windows.listTopLevelWindows();
+        return std::any_of(listed.begin(), listed.end(),
+                           [&](const WindowInfo& w) { return w.handle == handle; });
+    }
+
+    std::shared_ptr<WaylandConnection> connection =
+        WaylandConnection::open(environment("WAYLAND_DISPLAY"));
+    WaylandWindowSystem windows{connection};
+};
+
+TEST_F(WaylandHostTest, ListsEveryTerminalByTitleWithTheFocusedOneFirst) {
+    FootWindow first("sortwell list one");
+    FootWindow second("sortwell list two");
+    const auto one = awaitListed("sortwell list one");
+    const auto two = awaitListed("sortwell list two");
+    ASSERT_TRUE(one && two);
+    EXPECT_NE(one->handle, two->handle);
+    EXPECT_NE(one->handle, 0u);
+    EXPECT_EQ(one->pid, 0) << "the window list tells no process ids";
+    EXPECT_TRUE(eventually([&] {
+        const auto listed = windows.listTopLevelWindows();
+        return !listed.empty() && listed.front().title == swayFocusedWindowName();
+    })) << "sway focuses "
+        << swayFocusedWindowName();
+    EXPECT_EQ(awaitListed("sortwell list one")->handle, one->handle) << "handles stay";
+}
+
+TEST_F(WaylandHostTest, ActivatingAWindowGivesItTheFocus) {
+    // One after the other: sway focuses each window as it maps, so the second ends up focused.
+    FootWindow first("sortwell raise one");
+    const auto one = awaitListed("sortwell raise one");
+    ASSERT_TRUE(one);
+    FootWindow second("sortwell raise two");
+    ASSERT_TRUE(awaitListed("sortwell raise two"));
+    ASSERT_TRUE(eventually([] { return swayFocusedWindowName() == "sortwell raise two"; }));
+
+    EXPECT_TRUE(windows.activate(one->handle));
+    EXPECT_TRUE(eventually([] { return swayFocusedWindowName() == "sortwell raise one"; }))
+        << "sway focuses " << swayFocusedWindowName();
+    EXPECT_TRUE(
+        eventually([&] { return windows.listTopLevelWindows().front().handle == one->handle; }));
+    EXPECT_FALSE(windows.activate(999999));
+}
+
+TEST_F(WaylandHostTest, TypesLettersDigitsShiftedAndForeignCharactersExactly) {
+    setenv("QT_QPA_PLATFORM", "wayland", 1);
+    const std::string record = environment("XDG_RUNTIME_DIR") + "/typed.txt";
+    StandInProcess recorder("sortwell recorder", record);
+    ASSERT_EQ(recorder.failure(), "");
+    const auto window = awaitListed("sortwell recorder");
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(windows.activate(window->handle));
+    ASSERT_TRUE(eventually([] { return swayFocusedWindowName() == "sortwell recorder"; }));
+
+    WaylandKeyboard keyboard(connection);
+    ASSERT_TRUE(keyboard.isAvailable()) << keyboard.unavailableReason();
+    std::vector<KeyEvent> events;
+    addTyping(events, U"Sortwell 2026: A+b=C! ~{}");
+    addKey(events, NamedKey::Tab);
+    addTyping(events, U"\u20AC\u00DF\u00E9\u4E2D x");
+    addKey(events, NamedKey::Escape);
+    events.push_back({KeyEvent::Action::Press, NamedKey::Shift});
+    addTyping(events, U"q");  // the character decides its own level
+    events.push_back({KeyEvent::Action::Release, NamedKey::Shift});
+    addKey(events, NamedKey::Enter);
+    EXPECT_EQ(keyboard.send(events), "");
+
+    const std::string expected = "Sortwell 2026: A+b=C! ~{}\t\u20AC\u00DF\u00E9\u4E2D x<esc>q\n";
+    EXPECT_TRUE(eventually([&] { return fileText(record) == expected; }, 10))
+        << "arrived: " << fileText(record);
+    EXPECT_EQ(keyboard.shiftStateOf(U'A'), 1);
+}
+
+TEST_F(WaylandHostTest, EndingAWindowsProgramAsksTheCompositorToCloseIt) {
+    FootWindow doomed("sortwell doomed");
+    const auto window = awaitListed("sortwell doomed");
+    ASSERT_TRUE(window);
+    WaylandProcessControl control(connection, nullptr);
+    EXPECT_EQ(control.endProcess(0, window->handle), "");
+    EXPECT_TRUE(eventually([&] { return !isListed(window->handle); }));
+    EXPECT_TRUE(doomed.ended(10)) << "foot ends when its window is closed";
+    EXPECT_NE(control.endProcess(0, window->handle).find("no longer exists"), std::string::npos);
+}
+
+TEST_F(WaylandHostTest, TheHostServicesPreferTheCompositorEvenWithAnXDisplaySet) {
+    const auto host =
+        platform::MakeHostServices({":9999", environment("WAYLAND_DISPLAY"), "wayland"});
+    EXPECT_EQ(host->choice().windows, platform::WindowHost::Wayland);
+    EXPECT_EQ(host->choice().reason, "");
+    EXPECT_TRUE(host->windowSystem().isAvailable());
+    EXPECT_TRUE(host->keyboard().isAvailable());
+}
+
+}  // namespace
+}  // namespace sortwell::test
