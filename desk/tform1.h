@@ -150,6 +150,8 @@ public:
     // Where the desktop may refuse the desk the focus (Wayland), a desktop notification says
     // that a document waits, and a click on it opens the desk.
     void callWhereFocusIsNotGiven();
+    // Asks the window host to activate the desk's own window; false when it cannot.
+    bool activateOwnWindow();
     // Whether the notification area holds the icon; without it "to the tray" minimises.
     bool trayAvailable() const;
     // The tray image: 0 idle, 1 running.

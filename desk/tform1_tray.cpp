@@ -44,6 +44,10 @@ void TForm1::callWhereFocusIsNotGiven() {
         if (isActiveWindow() || presented.empty() || currentDocument != presented) {
             return;
         }
+        // A compositor that lets programs activate windows lets the desk activate its own.
+        if (activateOwnWindow()) {
+            return;
+        }
         if (readyNote_ == nullptr) {
             readyNote_ = new DesktopNotification(this);
             connect(readyNote_, &DesktopNotification::activated, this,
@@ -53,6 +57,20 @@ void TForm1::callWhereFocusIsNotGiven() {
                              .arg(QString::fromStdString(sortwell::desk::ShownName(presented))),
                          QStringLiteral("Click to open the desk."));
     });
+}
+
+bool TForm1::activateOwnWindow() {
+    sortwell::platform::WindowSystem& windows = *services_.windowSystem;
+    if (!windows.isAvailable()) {
+        return false;
+    }
+    const std::string title = windowTitle().toStdString();
+    for (const sortwell::platform::WindowInfo& window : windows.listTopLevelWindows()) {
+        if (window.title == title) {
+            return windows.activate(window.handle);
+        }
+    }
+    return false;
 }
 
 void TForm1::createTray() {

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The default-style script on a Wayland desktop: a private headless sway, the stand-in scanner
+# and Sortwell both as native Wayland clients. The runner waits for the scanner's window,
+# switches to it and presses its keys through the Wayland host; the scanner writes a PDF, and
+# the desk presents it with the focus, as the compositor's own tree shows. A screenshot of the
+# screen is kept.
+#   wayland_scan.sh SORTWELL STAND_IN_SCANNER RUN_UNDER_SWAY ARTIFACTS_FOLDER
+set -euo pipefail
+
+if [[ "${1:-}" != --inside ]]; then
+    artifacts=$(realpath -m "$4")
+    rm -rf "$artifacts"
+    mkdir -p "$artifacts"
+    # The compositor's clients may run as another user; they leave their pictures here.
+    chmod 1777 "$artifacts"
+    exec "$3" "$(realpath "$0")" --inside "$(realpath "$1")" "$(realpath "$2")" "$artifacts"
+fi
+
+sortwell=$2
+scanner=$3
+# shellcheck source=tests/acceptance/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+acceptance_begin_in() {
+    artifacts=$1
+    work=$(mktemp -d "${TMPDIR:-/tmp}/sortwell-wayland-XXXXXX")
+    export XDG_STATE_HOME="$work/state"
+    trap tear_down EXIT
+}
+acceptance_begin_in "$4"
+kept_logs=(scanner.log sortwell.log)
+shown_folders=("$work/input")
+fail() {
+    log "FAILED: $*" >&2
+    grim "$artifacts/failure.png" 2>/dev/null || true
+    for name in "${kept_logs[@]}"; do
+        echo "--- $name" >&2
+        cat "$work/$name" >&2 || true
+    done
+    exit 1
+}
+
+mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive" "$work/copies"
+sequence='WAITWINDOW:ScanSnap QuickMenu`SWITCH:ScanSnap QuickMenu`WAITSECONDS:1`ENTER`UNWAITWINDOW:Loading`WAITSECONDS:2`ENTER`WAITSECONDS:1`ENTER`WAITSECONDS:1`HANDLEDOCUMENT'
+cat >"$work/config/tessaryn/Sortwell.conf" <<CONF
+# Tessaryn Sortwell settings, format 1
+sequence=$sequence
+inputdir=$work/input
+active=1
+attach=1
+autostart=0
+columns=3
+icon0=<none>
+caption0=Taxes
+folder0=$work/archive/%YEAR/Taxes %TAG
+hide0=
+icon1=<none>
+caption1=Home
+folder1=$work/archive/Home/%YEAR
+hide1=
+CONF
+export QT_QPA_PLATFORM=wayland
+"$scanner" --output "$work/input" --copies "$work/copies" >"$work/scanner.log" 2>&1 &
+pids+=($!)
+XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$sortwell" >"$work/sortwell.log" 2>&1 &
+pids+=($!)
+
+# The name of the window that has the focus, from the compositor's tree.
+focused() {
+    swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(node):
+    if node.get("focused") and node.get("name"):
+        print(node["name"])
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        walk(child)
+walk(json.load(sys.stdin))'
+}
+desk_focused() { [ "$(focused)" = "Tessaryn Sortwell Desk 1.0" ]; }
+scanner_said() { grep -q " $1\$" "$work/scanner.log"; }
+
+wait_for 40 "the runner pressing Enter in the scanner window" scanner_said enter
+log "the runner found the scanner window, switched to it and typed into it"
+wait_for 40 "the scan" scanner_said "arrived scan0001.pdf"
+wait_for 15 "the desk presenting scan0001.pdf with the focus" desk_focused
+sleep 1 # the preview drawn
+grim "$artifacts/wayland-desk.png"
+[ -f "$work/input/scan0001.pdf" ] || fail "scan0001.pdf is not in the input folder"
+log "passed: scanned through the Wayland host, presented with the focus"
