@@ -170,7 +170,7 @@ if mount -t tmpfs -o ro,size=1m tmpfs "$work/readonly" 2>"$work/mount.log"; then
 else
     log "SKIP read_only_target: cannot mount a read-only tmpfs ($(cat "$work/mount.log"))"
 fi
-sequence='WAITWINDOW:ScanSnap QuickMenu`SWITCH:ScanSnap QuickMenu`WAITSECONDS:1`ENTER`UNWAITWINDOW:Loading`WAITSECONDS:2`ENTER`WAITSECONDS:1`ENTER`WAITSECONDS:1`HANDLEDOCUMENT'
+sequence=$scanner_sequence
 write_settings "$work/config" "sequence=$sequence" "inputdir=$work/input" active=1 attach=1 \
     autostart=0 columns=3 \
     "icon0=<none>" caption0=Locked "folder0=$work/readonly/%YEAR/Letter" hide0= \

@@ -6,6 +6,9 @@
 # `kept_logs` (inside $work) are kept and shown, and the folders in `shown_folders` listed.
 pids=()
 kept_logs=()
+# The script that drives the stand-in scanner as a person's scanner program would be driven.
+readonly scanner_sequence='WAITWINDOW:ScanSnap QuickMenu`SWITCH:ScanSnap QuickMenu`WAITSECONDS:1`ENTER`UNWAITWINDOW:Loading`WAITSECONDS:2`ENTER`WAITSECONDS:1`ENTER`WAITSECONDS:1`HANDLEDOCUMENT'
+
 shown_folders=()
 
 acceptance_begin() {

@@ -18,7 +18,7 @@ shown_folders=("$work/input" "$work/archive")
 year=$(date +%Y)
 month=$(date +%m)
 mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive" "$work/copies"
-sequence='WAITWINDOW:ScanSnap QuickMenu`SWITCH:ScanSnap QuickMenu`WAITSECONDS:1`ENTER`UNWAITWINDOW:Loading`WAITSECONDS:2`ENTER`WAITSECONDS:1`ENTER`WAITSECONDS:1`HANDLEDOCUMENT'
+sequence=$scanner_sequence
 cat >"$work/config/tessaryn/Sortwell.conf" <<CONF
 # Tessaryn Sortwell settings, format 1
 sequence=$sequence

@@ -40,7 +40,7 @@ fail() {
 }
 
 mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive" "$work/copies"
-sequence='WAITWINDOW:ScanSnap QuickMenu`SWITCH:ScanSnap QuickMenu`WAITSECONDS:1`ENTER`UNWAITWINDOW:Loading`WAITSECONDS:2`ENTER`WAITSECONDS:1`ENTER`WAITSECONDS:1`HANDLEDOCUMENT'
+sequence=$scanner_sequence
 cat >"$work/config/tessaryn/Sortwell.conf" <<CONF
 # Tessaryn Sortwell settings, format 1
 sequence=$sequence
