@@ -74,6 +74,11 @@ question_shown() { [ -n "$(question_window)" ]; }
 scanner_said() { grep -q " $1\$" "$work/scanner.log"; }
 said_at() { grep " $1\$" "$work/scanner.log" | head -1 | cut -d' ' -f1; }
 
+# Activates a window, and fails instead of waiting for ever when the window manager will not.
+activate_window() {
+    timeout 10 xdotool windowactivate --sync "$1" || fail "window $1 could not be activated"
+}
+
 # Clicks at a point of the desk's client area.
 click_desk() {
     xdotool mousemove --window "$(desk_window)" "$1" "$2" click 1

@@ -12,7 +12,7 @@ scanner=$(realpath "$2")
 # shellcheck source=tests/acceptance/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 acceptance_begin "$3"
-kept_logs=(scanner.log sortwell.log)
+kept_logs=(scanner.log sortwell.log second-start.log)
 shown_folders=("$work/input" "$work/archive")
 
 year=$(date +%Y)
@@ -123,26 +123,31 @@ arrived4=$(said_at "arrived scan0004.pdf")
 shown4=$(now_ms)
 eval "$(xdotool getwindowgeometry --shell "$(desk_window)")"
 click_desk 18 $((HEIGHT - 33))
+log "scan0004.pdf on the desk, the automation switched off"
 wait_until_quiet scan0004.pdf
 kill "$scanner_pid"
-import -window "$(desk_window)" -frame "$artifacts/desk-with-preview.png"
-xdotool windowactivate --sync "$(desk_window)"
+timeout 10 import -window "$(desk_window)" -frame "$artifacts/desk-with-preview.png" ||
+    fail "no screenshot of the desk with the preview"
+activate_window "$(desk_window)"
 click_desk 120 51 # into the tag field, which the click on the switch took the focus from
 xdotool key ctrl+a
 xdotool type --delay 40 'Invoice'
 click_target 2
+log "the Home target clicked"
 # No filing made the Home folder yet: the click asks before it creates it.
 wait_for 10 "the question whether to create the Home folder" question_shown
-xdotool windowactivate --sync "$(question_window)"
+activate_window "$(question_window)"
 xdotool key y
 wrong="$work/archive/Home/$year Invoice Anna_scan0004.pdf"
 wait_for 10 "filing scan0004.pdf to the wrong target $wrong" test -f "$wrong"
 wait_for 10 "the desk going to the tray after the wrong click" desk_hidden
-XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$sortwell" >>"$work/second-start.log" 2>&1
+log "scan0004.pdf filed to the wrong target; the desk is asked for again"
+XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" timeout 20 "$sortwell" \
+    >>"$work/second-start.log" 2>&1 || fail "the second start did not hand over within 20 s"
 wait_for 10 "the desk coming back for the undo" desk_visible
 sleep 0.7
-import -window root "$artifacts/desk-with-undo.png"
-xdotool windowactivate --sync "$(desk_window)"
+timeout 10 import -window root "$artifacts/desk-with-undo.png" || fail "no screenshot of the screen"
+activate_window "$(desk_window)"
 xdotool key ctrl+z
 wait_for 10 "scan0004.pdf coming back into the input folder" test -f "$work/input/scan0004.pdf"
 [ ! -e "$wrong" ] || fail "the wrongly filed scan0004.pdf is still in the archive"
