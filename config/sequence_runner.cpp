@@ -95,7 +95,7 @@ void SequenceRunner::NextTimerTimer() {
         return;
     }
     // Waiting for a window that this desktop can never show would be a silent wait for ever.
-    if (const std::string cannot = desktopCannot(); !cannot.empty()) {
+    if (const std::string cannot = desktopCannot(decision.need); !cannot.empty()) {
         stopRun(decision.activity, cannot);
         return;
     }
@@ -139,8 +139,8 @@ void SequenceRunner::reportStepProblem(const std::string& activity, const std::s
     }
 }
 
-std::string SequenceRunner::desktopCannot() const {
-    switch (sortwell::config::DesktopNeedOf(currentLine, currentSequence())) {
+std::string SequenceRunner::desktopCannot(sortwell::config::DesktopNeed need) const {
+    switch (need) {
         case sortwell::config::DesktopNeed::Windows:
             return services_.windowSystem->isAvailable()
                        ? std::string()

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "components/event_timer.h"
+#include "config/sequence_step.h"
 #include "config/window_list.h"
 #include "desk/desk_services.h"
 #include "platform/program_runner.h"
@@ -77,7 +78,7 @@ private:
     // Stops for good, Active switched off, and says why.
     void stopRun(const std::string& activity, const std::string& problem);
     // Why the desktop cannot carry out the current line, or empty text.
-    std::string desktopCannot() const;
+    std::string desktopCannot(sortwell::config::DesktopNeed need) const;
 
     std::string currentSequence() const;
     bool needsConfirmation(const std::string& sequence) const;

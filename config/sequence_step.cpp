@@ -67,6 +67,24 @@ StepDecision RunProgram(std::string_view argument) {
     return decision;
 }
 
+DesktopNeed NeedOf(Command command) {
+    switch (command) {
+        case Command::WaitWindow:
+        case Command::UnwaitWindow:
+        case Command::Switch:
+        case Command::Close:
+            return DesktopNeed::Windows;
+        case Command::Tab:
+        case Command::Space:
+        case Command::Esc:
+        case Command::Enter:
+        case Command::Type:
+            return DesktopNeed::Keys;
+        default:
+            return DesktopNeed::None;
+    }
+}
+
 StepDecision DecideLine(std::string_view line, const WindowList& windows) {
     const auto [keyword, argument] = SplitLine(line);
     switch (CommandOf(keyword)) {
@@ -144,6 +162,7 @@ StepDecision DecideStep(int currentLine, std::string_view sequence, const Window
     }
     const std::string_view line = LineAt(sequence, static_cast<std::size_t>(currentLine));
     StepDecision decision = DecideLine(line, windows);
+    decision.need = NeedOf(CommandOf(SplitLine(line).keyword));
     decision.activity = std::to_string(currentLine) + ": " + std::string(line);
     return decision;
 }
@@ -166,28 +185,6 @@ std::string PerformStep(const StepDecision& decision, platform::WindowSystem& wi
             return keyboard.send(TypeText(decision.text, keyboard, decision.letterE));
         default:
             return {};
-    }
-}
-
-DesktopNeed DesktopNeedOf(int currentLine, std::string_view sequence) {
-    if (currentLine < 0) {
-        return DesktopNeed::None;
-    }
-    const std::string_view line = LineAt(sequence, static_cast<std::size_t>(currentLine));
-    switch (CommandOf(SplitLine(line).keyword)) {
-        case Command::WaitWindow:
-        case Command::UnwaitWindow:
-        case Command::Switch:
-        case Command::Close:
-            return DesktopNeed::Windows;
-        case Command::Tab:
-        case Command::Space:
-        case Command::Esc:
-        case Command::Enter:
-        case Command::Type:
-            return DesktopNeed::Keys;
-        default:
-            return DesktopNeed::None;
     }
 }
 

@@ -34,6 +34,10 @@ enum class StepAction {
     StopRun,       // the line cannot be carried out: stop the run and show `error`
 };
 
+// Which part of the desktop a line needs: the window list (WAITWINDOW, UNWAITWINDOW, SWITCH,
+// CLOSE), the keyboard (ENTER, TAB, SPACE, ESC, TYPE), or neither.
+enum class DesktopNeed { None, Windows, Keys };
+
 // What one tick of the step timer does.
 struct StepDecision {
     StepAction action = StepAction::Nothing;
@@ -52,6 +56,8 @@ struct StepDecision {
     RunCommand run;
     // A message for the user about the line; the decision above still holds.
     std::string error;
+    // What the line needs of the desktop, whatever the decision.
+    DesktopNeed need = DesktopNeed::None;
 };
 
 // The step for line `currentLine` of `sequence`, looking windows up in `windows`. Past the last
@@ -61,11 +67,6 @@ struct StepDecision {
 // NotAnIntegerMessage and goes on to the next line, so that it never stalls nor repeats. A
 // "RUN:" line does not move on by itself: the runner moves on once the program has ended well.
 StepDecision DecideStep(int currentLine, std::string_view sequence, const WindowList& windows);
-
-// Which part of the desktop line `currentLine` of `sequence` needs: the window list (WAITWINDOW,
-// UNWAITWINDOW, SWITCH, CLOSE), the keyboard (ENTER, TAB, SPACE, ESC, TYPE), or neither.
-enum class DesktopNeed { None, Windows, Keys };
-DesktopNeed DesktopNeedOf(int currentLine, std::string_view sequence);
 
 // Carries out the host part of a decision (ending a process, raising a window, typing keys).
 // Returns why it failed, or empty text.

@@ -4,8 +4,6 @@
 
 #include <QDesktopServices>
 
-#include "components/preview_client.h"
-
 void UseSystemClocksAndDesktop(DeskServices& services) {
     services.today = [] {
         const std::time_t now = std::time(nullptr);
@@ -22,5 +20,4 @@ void UseSystemClocksAndDesktop(DeskServices& services) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     };
     services.openUrl = [](const QUrl& address) { QDesktopServices::openUrl(address); };
-    services.previewProgram = PreviewClient::defaultHelperPath();
 }

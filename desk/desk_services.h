@@ -33,8 +33,6 @@ struct DeskServices {
     std::function<std::chrono::steady_clock::time_point()> steadyClock;
     std::function<void(const QString& folder)> openFolder;
     std::function<void(const QUrl& address)> openUrl;
-    // The helper program that renders previews; a missing one costs only the preview.
-    QString previewProgram;
 };
 
 // The clocks and desktop services of the running program.

@@ -179,7 +179,6 @@ void TForm1::createBody() {
     ProblemLine->setVisible(false);
     Preview = new DocumentPreview(this);
     Preview->setObjectName(QStringLiteral("Preview"));
-    Preview->setHelperPath(services_.previewProgram);
     Preview->setVisible(false);
     connect(Preview, &DocumentPreview::openRequested, this,
             [this](const QString& path) { services_.openUrl(QUrl::fromLocalFile(path)); });

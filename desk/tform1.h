@@ -174,7 +174,7 @@ public:
     const sortwell::desk::Inbox& inbox() const { return inbox_; }
     // True while the input folder is followed by events rather than polled.
     bool watchingInputFolder() const { return watchNotifier_ != nullptr; }
-    bool previewOn() const { return previewOn_; }
+    bool previewOn() const;
 
     // Filing.
     void MainButtonClick(QAbstractButton* button);
@@ -335,6 +335,5 @@ private:
     bool undoAfterFiling_ = false;
     // The last filing that could not be noted: Undo would take back an earlier one instead.
     std::string unrecordedFiling_;
-    bool previewOn_ = false;
     QString lastFiling_;
 };

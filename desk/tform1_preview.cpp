@@ -17,8 +17,12 @@ int FittedPageWidth(int height) {
 }
 }  // namespace
 
+bool TForm1::previewOn() const {
+    return !Preview->isHidden();
+}
+
 int TForm1::previewWidth(int bodyWidth, int bodyHeight) const {
-    if (!previewOn_) {
+    if (!previewOn()) {
         return 0;
     }
     // On a narrow desk the targets keep at least half of the room.
@@ -27,13 +31,12 @@ int TForm1::previewWidth(int bodyWidth, int bodyHeight) const {
 
 void TForm1::followPreviewSetting() {
     const bool wanted = configuration_->showPreview();
-    if (wanted == previewOn_) {
+    if (wanted == previewOn()) {
         return;
     }
     // The window grows by the preview and shrinks by it, so the targets keep their room.
     const int change = wanted ? FittedPageWidth(Panel1->height()) + kPreviewGap
                               : -(Preview->width() + kPreviewGap);
-    previewOn_ = wanted;
     Preview->setVisible(wanted);
     resize(width() + change, height());
     layOutControls();
@@ -42,7 +45,7 @@ void TForm1::followPreviewSetting() {
 }
 
 void TForm1::previewPresentedDocument() {
-    if (!previewOn_ || currentDocument.empty()) {
+    if (!previewOn() || currentDocument.empty()) {
         Preview->clear();
         return;
     }

@@ -15,6 +15,11 @@ acceptance_begin() {
     artifacts=$(realpath -m "$1")
     rm -rf "$artifacts"
     mkdir -p "$artifacts"
+    acceptance_work
+}
+
+# The private work folder alone, for a script whose artifacts folder is made already.
+acceptance_work() {
     work=$(mktemp -d "${TMPDIR:-/tmp}/sortwell-acceptance-XXXXXX")
     # The filing journal of a test run stays with it.
     export XDG_STATE_HOME="$work/state"
@@ -33,12 +38,14 @@ tear_down() {
 }
 
 now_ms() { date +%s%3N; }
+# The whole screen into $1; a script on another display server puts its own tool here.
+screenshot() { import -window root "$1"; }
 log() { echo "[$(date +%T.%3N)] $*"; }
 
 # With `scenario` set, the screenshot is named after it, so later failures keep earlier ones.
 fail() {
     log "FAILED: $*" >&2
-    import -window root "$artifacts/failure${scenario:+-$scenario}.png" 2>/dev/null || true
+    screenshot "$artifacts/failure${scenario:+-$scenario}.png" 2>/dev/null || true
     local name
     for name in "${kept_logs[@]}"; do
         cp "$work/$name" "$artifacts/" 2>/dev/null || true

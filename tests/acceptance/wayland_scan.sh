@@ -20,24 +20,11 @@ sortwell=$2
 scanner=$3
 # shellcheck source=tests/acceptance/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-acceptance_begin_in() {
-    artifacts=$1
-    work=$(mktemp -d "${TMPDIR:-/tmp}/sortwell-wayland-XXXXXX")
-    export XDG_STATE_HOME="$work/state"
-    trap tear_down EXIT
-}
-acceptance_begin_in "$4"
+artifacts=$4
+acceptance_work
 kept_logs=(scanner.log sortwell.log)
 shown_folders=("$work/input")
-fail() {
-    log "FAILED: $*" >&2
-    grim "$artifacts/failure.png" 2>/dev/null || true
-    for name in "${kept_logs[@]}"; do
-        echo "--- $name" >&2
-        cat "$work/$name" >&2 || true
-    done
-    exit 1
-}
+screenshot() { grim "$1"; }
 
 mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive" "$work/copies"
 sequence=$scanner_sequence
@@ -83,6 +70,6 @@ log "the runner found the scanner window, switched to it and typed into it"
 wait_for 40 "the scan" scanner_said "arrived scan0001.pdf"
 wait_for 15 "the desk presenting scan0001.pdf with the focus" desk_focused
 sleep 1 # the preview drawn
-grim "$artifacts/wayland-desk.png"
+screenshot "$artifacts/wayland-desk.png"
 [ -f "$work/input/scan0001.pdf" ] || fail "scan0001.pdf is not in the input folder"
 log "passed: scanned through the Wayland host, presented with the focus"
