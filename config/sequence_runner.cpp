@@ -1,6 +1,7 @@
 #include "config/sequence_runner.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include <QSysInfo>
@@ -135,6 +136,8 @@ void SequenceRunner::reportStepProblem(const std::string& activity, const std::s
     setActivity(report);
     // A run that loops meets the same faulty line again and again; one note per run is enough.
     if (reportedProblems_.insert(problem).second) {
+        // The session's log keeps it too, for whoever looks into a failed run later.
+        std::fprintf(stderr, "sortwell: %s\n", qPrintable(report));
         notify(QStringLiteral("Sortwell automation"), report);
     }
 }

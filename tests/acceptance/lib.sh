@@ -38,8 +38,14 @@ tear_down() {
 }
 
 now_ms() { date +%s%3N; }
-# The whole screen into $1; a script on another display server puts its own tool here.
-screenshot() { import -window root "$1"; }
+# The whole screen into $1, from the X server or from sway.
+screenshot() {
+    if [ -n "${SWAYSOCK:-}" ]; then
+        grim "$1"
+    else
+        import -window root "$1"
+    fi
+}
 log() { echo "[$(date +%T.%3N)] $*"; }
 
 # With `scenario` set, the screenshot is named after it, so later failures keep earlier ones.
@@ -120,3 +126,22 @@ wait_until_quiet() {
         sleep 0.1
     done
 }
+
+# Under sway: windows as the compositor's own tree shows them.
+sway_tree_query() {
+    swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(node):
+    yield node
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        yield from walk(child)
+query, name = sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else ""
+for node in walk(json.load(sys.stdin)):
+    if query == "focused" and node.get("focused") and node.get("name"):
+        print(node["name"])
+    elif query == "rect" and node.get("name") == name and node.get("pid"):
+        rect = node["rect"]
+        print("X=%d Y=%d WIDTH=%d HEIGHT=%d" % (rect["x"], rect["y"], rect["width"], rect["height"]))
+' "$@"
+}
+desk_focused_in_sway() { [ "$(sway_tree_query focused)" = "Tessaryn Sortwell Desk 1.0" ]; }

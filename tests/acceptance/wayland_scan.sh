@@ -24,7 +24,6 @@ artifacts=$4
 acceptance_work
 kept_logs=(scanner.log sortwell.log)
 shown_folders=("$work/input")
-screenshot() { grim "$1"; }
 
 mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive" "$work/copies"
 sequence=$scanner_sequence
@@ -51,24 +50,12 @@ pids+=($!)
 XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$sortwell" >"$work/sortwell.log" 2>&1 &
 pids+=($!)
 
-# The name of the window that has the focus, from the compositor's tree.
-focused() {
-    swaymsg -t get_tree | python3 -c '
-import json, sys
-def walk(node):
-    if node.get("focused") and node.get("name"):
-        print(node["name"])
-    for child in node.get("nodes", []) + node.get("floating_nodes", []):
-        walk(child)
-walk(json.load(sys.stdin))'
-}
-desk_focused() { [ "$(focused)" = "Tessaryn Sortwell Desk 1.0" ]; }
 scanner_said() { grep -q " $1\$" "$work/scanner.log"; }
 
 wait_for 40 "the runner pressing Enter in the scanner window" scanner_said enter
 log "the runner found the scanner window, switched to it and typed into it"
 wait_for 40 "the scan" scanner_said "arrived scan0001.pdf"
-wait_for 15 "the desk presenting scan0001.pdf with the focus" desk_focused
+wait_for 15 "the desk presenting scan0001.pdf with the focus" desk_focused_in_sway
 sleep 1 # the preview drawn
 screenshot "$artifacts/wayland-desk.png"
 [ -f "$work/input/scan0001.pdf" ] || fail "scan0001.pdf is not in the input folder"
