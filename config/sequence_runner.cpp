@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include <QSocketNotifier>
 #include <QSysInfo>
 
 #include "components/message_box.h"
@@ -33,6 +34,24 @@ SequenceRunner::SequenceRunner(DeskServices services, DeskFace* desk)
       desk_(desk),
       activity_(FromUtf8(sortwell::config::kNoActivity)) {
     connect(&NextTimer, &EventTimer::timeout, this, &SequenceRunner::NextTimerTimer);
+    listenForWindowNews();
+}
+
+void SequenceRunner::listenForWindowNews() {
+    const int news =
+        services_.windowSystem != nullptr ? services_.windowSystem->newsDescriptor() : -1;
+    if (news < 0) {
+        return;
+    }
+    windowNews_ = new QSocketNotifier(news, QSocketNotifier::Read, this);
+    connect(windowNews_, &QSocketNotifier::activated, this, &SequenceRunner::takeWindowNews);
+}
+
+// A desktop that is gone stays readable for ever; the next window step says what happened.
+void SequenceRunner::takeWindowNews() {
+    if (!services_.windowSystem->takeNews()) {
+        windowNews_->setEnabled(false);
+    }
 }
 
 SequenceRunner::~SequenceRunner() = default;

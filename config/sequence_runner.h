@@ -26,6 +26,8 @@ struct StepDecision;
 // desk at "HANDLEDOCUMENT"; at "RUN:" it waits, without blocking, for the program to end. It also
 // keeps the list of open windows the steps look windows up in. It lives from the start on, whether
 // the Configuration dialog has been built or not; the dialog shows its state through the signals.
+class QSocketNotifier;
+
 class SequenceRunner : public QObject {
     Q_OBJECT
 public:
@@ -72,6 +74,8 @@ signals:
 
 private:
     void startAtFirstLine();
+    void listenForWindowNews();
+    void takeWindowNews();
     void setRunning(bool running);
     void setActivity(const QString& text);
     void reportStepProblem(const std::string& activity, const std::string& problem);
@@ -99,6 +103,7 @@ private:
     sortwell::config::WindowList windowList_;
     std::set<std::string> reportedProblems_;
     std::unique_ptr<Notice> notice_;
+    QSocketNotifier* windowNews_ = nullptr;
     bool confirmationAsked_ = false;
     // The program of the RUN line at currentLine, while it runs.
     std::unique_ptr<sortwell::platform::RunningProgram> program_;

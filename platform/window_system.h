@@ -29,6 +29,12 @@ public:
 
     // Makes the window the active one and raises it; false when it no longer exists.
     virtual bool activate(std::uint64_t handle) = 0;
+
+    // A descriptor that turns readable when the desktop sends news of its windows, or -1 for
+    // a host that is only asked. The owner then calls takeNews(), so that news cannot pile
+    // up while nobody lists the windows; false from it means no more news will come.
+    virtual int newsDescriptor() { return -1; }
+    virtual bool takeNews() { return false; }
 };
 
 // Ending another program.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -19,6 +21,9 @@ public:
     std::vector<std::uint64_t> activated;
     std::vector<std::pair<std::int64_t, std::uint64_t>> ended;  // pid, window handle
     std::string refuseEndWith;  // non-empty: endProcess fails with this reason
+    int newsFd = -1;            // a pipe's read end: a desktop that sends news of its windows
+    int newsTaken = 0;
+    bool moreNewsComes = true;
 
     bool isAvailable() override { return available; }
     std::string unavailableReason() override {
@@ -34,6 +39,13 @@ public:
             activated.push_back(handle);
         }
         return exists;
+    }
+
+    int newsDescriptor() override { return newsFd; }
+    bool takeNews() override {
+        char byte = 0;
+        newsTaken += read(newsFd, &byte, 1) == 1 ? 1 : 0;
+        return moreNewsComes;
     }
 
     std::string endProcess(std::int64_t pid, std::uint64_t windowHandle) override {

@@ -61,24 +61,33 @@ std::string swayFocusedWindowName() {
     return {};
 }
 
-FootWindow::FootWindow(const std::string& title) {
+ChildProgram::ChildProgram(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
         // foot reports its fonts and renderer; the test output is clearer without them.
         freopen("/dev/null", "w", stderr);
-        execlp("foot", "foot", "-T", title.c_str(), "sleep", "60", static_cast<char*>(nullptr));
+        execvp(argv[0], argv.data());
         _exit(127);
     }
 }
 
-FootWindow::~FootWindow() {
+ChildProgram::~ChildProgram() {
+    kill();
+}
+
+void ChildProgram::kill() {
     if (pid_ > 0 && !reaped_) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
+        ::kill(pid_, SIGKILL);
+        reaped_ = waitpid(pid_, nullptr, 0) == pid_;
     }
 }
 
-bool FootWindow::ended(int seconds) {
+bool ChildProgram::ended(int seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (!reaped_ && std::chrono::steady_clock::now() < deadline) {
         reaped_ = waitpid(pid_, nullptr, WNOHANG) == pid_;

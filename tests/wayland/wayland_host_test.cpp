@@ -1,6 +1,7 @@
 // The Wayland host against a real compositor: a headless sway started by run_under_sway.sh,
 // with foot terminals and the stand-in window as the other programs.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -154,6 +155,66 @@ TEST_F(WaylandHostTest, EndingAWindowsProgramAsksTheCompositorToCloseIt) {
     EXPECT_TRUE(eventually([&] { return !isListed(window->handle); }));
     EXPECT_TRUE(doomed.ended(10)) << "foot ends when its window is closed";
     EXPECT_NE(control.endProcess(0, window->handle).find("no longer exists"), std::string::npos);
+}
+
+TEST_F(WaylandHostTest, NewsOfWindowsIsTakenAsItComesWithoutAskingForTheList) {
+    const int news = windows.newsDescriptor();
+    ASSERT_GE(news, 0);
+    FootWindow window("sortwell news");
+    const auto knownWithoutAsking = [&] {
+        pollfd ready{news, POLLIN, 0};
+        if (poll(&ready, 1, 0) > 0) {
+            EXPECT_TRUE(windows.takeNews());
+        }
+        return std::any_of(connection->toplevels().begin(), connection->toplevels().end(),
+                           [](const auto& toplevel) { return toplevel->title == "sortwell news"; });
+    };
+    EXPECT_TRUE(eventually(knownWithoutAsking));
+}
+
+// The compositor cuts such a title short (sway and foot keep 2,048 bytes); the connection
+// and the list stay whole.
+TEST_F(WaylandHostTest, AVeryLongTitleIsListedAndAClosedWindowCannotBeActivated) {
+    const std::string longTitle = "sortwell long " + std::string(10000, 'x');
+    FootWindow window(longTitle);
+    std::optional<WindowInfo> listed;
+    ASSERT_TRUE(eventually([&] {
+        for (const WindowInfo& entry : windows.listTopLevelWindows()) {
+            if (entry.title.size() >= 1000 && longTitle.starts_with(entry.title)) {
+                listed = entry;
+            }
+        }
+        return listed.has_value();
+    }));
+    WaylandProcessControl control(connection, nullptr);
+    ASSERT_EQ(control.endProcess(0, listed->handle), "");
+    ASSERT_TRUE(eventually([&] { return !isListed(listed->handle); }));
+    EXPECT_FALSE(windows.activate(listed->handle)) << "the window closed after it was listed";
+    EXPECT_TRUE(connection->isOpen()) << connection->unavailableReason();
+}
+
+// Through a proxy that the test ends, as if the compositor went away mid-run.
+TEST_F(WaylandHostTest, ACompositorThatGoesAwayLeavesItsReasonAndSendsNoMoreNews) {
+    const std::string name = "wayland-vanishing";
+    ChildProgram compositor({SORTWELL_REGISTRY_FILTER, name, environment("WAYLAND_DISPLAY"), "-"});
+    std::shared_ptr<WaylandConnection> vanishing;
+    ASSERT_TRUE(eventually([&] {
+        vanishing = WaylandConnection::open(name);
+        return vanishing->offersWindowProtocols();
+    }));
+    WaylandWindowSystem list{vanishing};
+    WaylandKeyboard keys{vanishing};
+    ASSERT_TRUE(list.isAvailable());
+
+    compositor.kill();
+    EXPECT_TRUE(eventually([&] { return !list.takeNews(); }));
+    EXPECT_TRUE(list.listTopLevelWindows().empty());
+    EXPECT_FALSE(list.isAvailable());
+    EXPECT_NE(list.unavailableReason().find("was lost"), std::string::npos)
+        << list.unavailableReason();
+    std::vector<KeyEvent> enter;
+    addKey(enter, NamedKey::Enter);
+    EXPECT_NE(keys.send(enter), "");
 }
 
 TEST_F(WaylandHostTest, TheHostServicesPreferTheCompositorEvenWithAnXDisplaySet) {

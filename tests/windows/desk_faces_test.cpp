@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -200,6 +202,25 @@ private slots:
         QVERIFY(!switchEnabledWhileShown);
         QVERIFY(fixture.desk.Timer1.isEnabled());
         QVERIFY(fixture.desk.CheckBox1->isEnabled());
+    }
+
+    void theRunnerTakesTheDesktopsNewsAsItComesUntilNoMoreComes() {
+        int news[2] = {-1, -1};
+        QCOMPARE(pipe(news), 0);
+        Machine machine;
+        machine.windowSystem.newsFd = news[0];
+        FakeDesk desk;
+        SequenceRunner runner{machine.services, &desk};
+        QCOMPARE(write(news[1], "n", 1), 1);
+        QTRY_COMPARE(machine.windowSystem.newsTaken, 1);
+        machine.windowSystem.moreNewsComes = false;
+        QCOMPARE(write(news[1], "n", 1), 1);
+        QTRY_COMPARE(machine.windowSystem.newsTaken, 2);
+        QCOMPARE(write(news[1], "n", 1), 1);
+        QTest::qWait(100);
+        QCOMPARE(machine.windowSystem.newsTaken, 2);
+        close(news[0]);
+        close(news[1]);
     }
 
     void windowListTimerRefreshesTheDialogsList() {

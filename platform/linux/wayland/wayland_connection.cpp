@@ -182,6 +182,18 @@ bool WaylandConnection::flush() {
     return true;
 }
 
+bool WaylandConnection::takeWaitingEvents() {
+    if (!isOpen()) {
+        return false;
+    }
+    waitForEvents(0);
+    return isOpen();
+}
+
+int WaylandConnection::descriptor() const {
+    return isOpen() ? wl_display_get_fd(display_) : -1;
+}
+
 bool WaylandConnection::sync() {
     if (!isOpen()) {
         return false;

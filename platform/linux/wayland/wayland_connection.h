@@ -46,6 +46,10 @@ public:
     bool settle(int milliseconds);
     // Sends what is queued without waiting for an answer.
     bool flush();
+    // Handles the events that have arrived, without waiting; false when the compositor is gone.
+    bool takeWaitingEvents();
+    // What turns readable when events arrive, or -1 without a connection.
+    int descriptor() const;
 
     const std::vector<std::unique_ptr<Toplevel>>& toplevels() const { return toplevels_; }
     Toplevel* findToplevel(std::uint64_t handle);

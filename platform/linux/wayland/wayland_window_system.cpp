@@ -48,4 +48,18 @@ bool WaylandWindowSystem::activate(std::uint64_t handle) {
     return connection_->sync();
 }
 
+// A compositor cuts off a client that leaves its events unread for too long, and the window
+// titles of a busy desktop change all the time.
+int WaylandWindowSystem::newsDescriptor() {
+    return connection_->descriptor();
+}
+
+bool WaylandWindowSystem::takeNews() {
+    if (!connection_->takeWaitingEvents()) {
+        return false;
+    }
+    connection_->forgetClosedToplevels();
+    return true;
+}
+
 }  // namespace sortwell::platform::wayland

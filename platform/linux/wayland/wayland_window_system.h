@@ -17,6 +17,8 @@ public:
     std::string unavailableReason() override;
     std::vector<WindowInfo> listTopLevelWindows() override;
     bool activate(std::uint64_t handle) override;
+    int newsDescriptor() override;
+    bool takeNews() override;
 
 private:
     std::shared_ptr<WaylandConnection> connection_;
