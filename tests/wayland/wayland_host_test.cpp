@@ -193,6 +193,17 @@ TEST_F(WaylandHostTest, AVeryLongTitleIsListedAndAClosedWindowCannotBeActivated)
     EXPECT_TRUE(connection->isOpen()) << connection->unavailableReason();
 }
 
+TEST_F(WaylandHostTest, AWindowThatTurnsDownTheRequestToCloseIsReported) {
+    setenv("QT_QPA_PLATFORM", "wayland", 1);
+    StandInProcess stubborn("sortwell stubborn", {}, {"--refuse-close"});
+    ASSERT_EQ(stubborn.failure(), "");
+    const auto window = awaitListed("sortwell stubborn");
+    ASSERT_TRUE(window);
+    WaylandProcessControl control(connection, nullptr);
+    EXPECT_NE(control.endProcess(0, window->handle).find("still open"), std::string::npos);
+    EXPECT_TRUE(isListed(window->handle));
+}
+
 // Through a proxy that the test ends, as if the compositor went away mid-run.
 TEST_F(WaylandHostTest, ACompositorThatGoesAwayLeavesItsReasonAndSendsNoMoreNews) {
     const std::string name = "wayland-vanishing";

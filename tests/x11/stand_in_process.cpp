@@ -21,8 +21,9 @@ constexpr int kReadySeconds = 20;
 
 }  // namespace
 
-StandInProcess::StandInProcess(const std::string& title, const std::string& recordPath) {
-    start(title, recordPath);
+StandInProcess::StandInProcess(const std::string& title, const std::string& recordPath,
+                               const std::vector<std::string>& options) {
+    start(title, recordPath, options);
     if (failure_.empty()) {
         awaitReady();
     }
@@ -54,7 +55,8 @@ std::optional<int> StandInProcess::waitForEnd(int seconds) {
     return status;
 }
 
-void StandInProcess::start(const std::string& title, const std::string& recordPath) {
+void StandInProcess::start(const std::string& title, const std::string& recordPath,
+                           const std::vector<std::string>& options) {
     std::array<int, 2> pipeEnds{};
     if (pipe(pipeEnds.data()) != 0) {
         failure_ = std::string("pipe: ") + std::strerror(errno);
@@ -64,6 +66,7 @@ void StandInProcess::start(const std::string& title, const std::string& recordPa
     if (!recordPath.empty()) {
         arguments.insert(arguments.end(), {"--record", recordPath});
     }
+    arguments.insert(arguments.end(), options.begin(), options.end());
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) {

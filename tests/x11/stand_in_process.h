@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace sortwell::test {
 
@@ -11,8 +12,10 @@ namespace sortwell::test {
 // recording the keys it receives. Killed and reaped at the end unless a test did it first.
 class StandInProcess {
 public:
-    // Starts the program and waits until it says "ready"; check failure() afterwards.
-    StandInProcess(const std::string& title, const std::string& recordPath = {});
+    // Starts the program, with any further `options` of its own, and waits until it says
+    // "ready"; check failure() afterwards.
+    StandInProcess(const std::string& title, const std::string& recordPath = {},
+                   const std::vector<std::string>& options = {});
     ~StandInProcess();
     StandInProcess(const StandInProcess&) = delete;
     StandInProcess& operator=(const StandInProcess&) = delete;
@@ -25,7 +28,8 @@ public:
     std::optional<int> waitForEnd(int seconds);
 
 private:
-    void start(const std::string& title, const std::string& recordPath);
+    void start(const std::string& title, const std::string& recordPath,
+               const std::vector<std::string>& options);
     void awaitReady();
 
     pid_t pid_ = -1;

@@ -37,6 +37,10 @@ QString KeyRecorder::openError() const {
 }
 
 bool KeyRecorder::event(QEvent* event) {
+    if (event->type() == QEvent::Close && refusesToClose_) {
+        event->ignore();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab) {
         keyPressEvent(static_cast<QKeyEvent*>(event));
         return true;

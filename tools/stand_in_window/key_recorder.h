@@ -13,6 +13,8 @@ public:
 
     // Why the record file cannot be written, or empty text.
     QString openError() const;
+    // As a program with unsaved work would: a request to close is turned down.
+    void refuseToClose() { refusesToClose_ = true; }
 
 protected:
     bool event(QEvent* event) override;  // Tab reaches us here before focus handling
@@ -23,4 +25,5 @@ private:
 
     QFile file_;
     QString shown_;
+    bool refusesToClose_ = false;
 };

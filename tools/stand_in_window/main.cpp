@@ -35,12 +35,17 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption recordFile("record", "Append received text to this file.", "file");
     parser.addOption(title);
     parser.addOption(recordFile);
+    const QCommandLineOption refuseClose("refuse-close", "Turn down every request to close.");
+    parser.addOption(refuseClose);
     parser.process(application);
 
     KeyRecorder window(parser.value(recordFile));
     if (const QString error = window.openError(); !error.isEmpty()) {
         std::fprintf(stderr, "Cannot write the record file: %s\n", qPrintable(error));
         return 2;
+    }
+    if (parser.isSet(refuseClose)) {
+        window.refuseToClose();
     }
     window.setWindowTitle(parser.value(title));
     window.setFocus();

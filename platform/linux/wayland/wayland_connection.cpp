@@ -225,6 +225,15 @@ bool WaylandConnection::settle(int milliseconds) {
     return sync();
 }
 
+bool WaylandConnection::awaitClosed(const Toplevel& toplevel, int milliseconds) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!toplevel.closed && isOpen() && millisecondsLeft(deadline) > 0) {
+        waitForEvents(millisecondsLeft(deadline));
+    }
+    return toplevel.closed;
+}
+
 bool WaylandConnection::waitForEvents(int timeoutMs) {
     while (wl_display_prepare_read(display_) != 0) {
         if (wl_display_dispatch_pending(display_) < 0) {

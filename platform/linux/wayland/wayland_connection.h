@@ -44,6 +44,9 @@ public:
     bool sync();
     // Handles events for `milliseconds`, for a change that other clients must first answer.
     bool settle(int milliseconds);
+    // Handles events until the window has closed or `milliseconds` have passed; whether it
+    // closed.
+    bool awaitClosed(const Toplevel& toplevel, int milliseconds);
     // Sends what is queued without waiting for an answer.
     bool flush();
     // Handles the events that have arrived, without waiting; false when the compositor is gone.

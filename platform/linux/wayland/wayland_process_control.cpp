@@ -3,6 +3,12 @@
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
 namespace sortwell::platform::wayland {
+namespace {
+
+// Long enough for a program to close its window, short enough not to hold up the desk.
+constexpr int kCloseWaitMs = 500;
+
+}  // namespace
 
 WaylandProcessControl::WaylandProcessControl(std::shared_ptr<WaylandConnection> connection,
                                              std::unique_ptr<ProcessControl> processes)
@@ -30,6 +36,11 @@ std::string WaylandProcessControl::closeWindow(std::uint64_t windowHandle) {
     if (!connection_->sync()) {
         return "The Wayland compositor was asked to close the window but did not answer: " +
                connection_->unavailableReason();
+    }
+    // A program with unsaved work may ask its user first, or never close at all.
+    if (!connection_->awaitClosed(*toplevel, kCloseWaitMs)) {
+        return "The window was asked to close but is still open after " +
+               std::to_string(kCloseWaitMs) + " ms; it may be asking a question.";
     }
     return {};
 }
