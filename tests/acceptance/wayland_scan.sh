@@ -2,27 +2,29 @@
 # The default-style script on a Wayland desktop: a private headless sway, the stand-in scanner
 # and Sortwell both as native Wayland clients. The runner waits for the scanner's window,
 # switches to it and presses its keys through the Wayland host; the scanner writes a PDF, and
-# the desk presents it with the focus, as the compositor's own tree shows. A screenshot of the
-# screen is kept.
-#   wayland_scan.sh SORTWELL STAND_IN_SCANNER RUN_UNDER_SWAY ARTIFACTS_FOLDER
+# the desk presents it with the focus, as the compositor's own tree shows. The tray icon sits in
+# a notification area on the session bus. A screenshot of the screen is kept.
+#   wayland_scan.sh SORTWELL STAND_IN_SCANNER STAND_IN_TRAY_HOST RUN_UNDER_SWAY ARTIFACTS
 set -euo pipefail
 
 if [[ "${1:-}" != --inside ]]; then
-    artifacts=$(realpath -m "$4")
+    artifacts=$(realpath -m "$5")
     rm -rf "$artifacts"
     mkdir -p "$artifacts"
     # The compositor's clients may run as another user; they leave their pictures here.
     chmod 1777 "$artifacts"
-    exec "$3" "$(realpath "$0")" --inside "$(realpath "$1")" "$(realpath "$2")" "$artifacts"
+    exec "$4" dbus-run-session -- "$(realpath "$0")" --inside "$(realpath "$1")" \
+        "$(realpath "$2")" "$(realpath "$3")" "$artifacts"
 fi
 
 sortwell=$2
 scanner=$3
+tray_host=$4
 # shellcheck source=tests/acceptance/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-artifacts=$4
+artifacts=$5
 acceptance_work
-kept_logs=(scanner.log sortwell.log)
+kept_logs=(scanner.log sortwell.log tray.log)
 shown_folders=("$work/input")
 
 mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive" "$work/copies"
@@ -44,6 +46,9 @@ caption1=Home
 folder1=$work/archive/Home/%YEAR
 hide1=
 CONF
+"$tray_host" >"$work/tray.log" 2>&1 &
+pids+=($!)
+wait_for 10 "the notification area on the session bus" grep -q ready "$work/tray.log"
 export QT_QPA_PLATFORM=wayland
 "$scanner" --output "$work/input" --copies "$work/copies" >"$work/scanner.log" 2>&1 &
 pids+=($!)
@@ -52,6 +57,8 @@ pids+=($!)
 
 scanner_said() { grep -q " $1\$" "$work/scanner.log"; }
 
+wait_for 10 "the tray icon in the notification area" grep -q registered "$work/tray.log"
+log "the tray icon registered with the notification area"
 wait_for 40 "the runner pressing Enter in the scanner window" scanner_said enter
 log "the runner found the scanner window, switched to it and typed into it"
 wait_for 40 "the scan" scanner_said "arrived scan0001.pdf"
