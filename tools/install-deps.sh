@@ -17,7 +17,7 @@ packages=(
     # a private session bus for the desktop notification's test
     dbus-daemon
     # a Wayland desktop without a screen: compositor, terminal windows, screenshots, protocols
-    sway foot grim libwayland-dev libwayland-bin qt6-wayland
+    sway foot grim xwayland libwayland-dev libwayland-bin qt6-wayland
     # fault tests: killing a process at a chosen system call
     strace
     # real scanning without a scanner: SANE and its test backend

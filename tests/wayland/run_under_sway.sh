@@ -44,6 +44,7 @@ cat >"$runtime/config" <<'CONFIG'
 output HEADLESS-1 resolution 1280x800
 default_border none
 focus_on_window_activation focus
+exec sh -c 'printf %s "$DISPLAY" >"$XDG_RUNTIME_DIR/xwayland-display"'
 CONFIG
 
 export XDG_RUNTIME_DIR="$runtime"

@@ -146,6 +146,33 @@ TEST_F(WaylandHostTest, TypesLettersDigitsShiftedAndForeignCharactersExactly) {
     EXPECT_EQ(keyboard.shiftStateOf(U'A'), 1);
 }
 
+// The compositor lists the windows of its XWayland beside its own clients', so one host
+// serves both.
+TEST_F(WaylandHostTest, AnXWaylandWindowIsListedAndTypedIntoLikeAnyOther) {
+    const std::string display = fileText(environment("XDG_RUNTIME_DIR") + "/xwayland-display");
+    if (display.empty()) {
+        GTEST_SKIP() << "this sway runs no XWayland";
+    }
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    setenv("DISPLAY", display.c_str(), 1);
+    const std::string record = environment("XDG_RUNTIME_DIR") + "/typed-x11.txt";
+    StandInProcess recorder("sortwell x11 recorder", record);
+    unsetenv("DISPLAY");
+    ASSERT_EQ(recorder.failure(), "");
+    const auto window = awaitListed("sortwell x11 recorder");
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(windows.activate(window->handle));
+    ASSERT_TRUE(eventually([] { return swayFocusedWindowName() == "sortwell x11 recorder"; }));
+
+    WaylandKeyboard keyboard(connection);
+    std::vector<KeyEvent> events;
+    addTyping(events, U"XWayland \u00E9");
+    addKey(events, NamedKey::Enter);
+    EXPECT_EQ(keyboard.send(events), "");
+    EXPECT_TRUE(eventually([&] { return fileText(record) == "XWayland \u00E9\n"; }, 10))
+        << "arrived: " << fileText(record);
+}
+
 TEST_F(WaylandHostTest, EndingAWindowsProgramAsksTheCompositorToCloseIt) {
     FootWindow doomed("sortwell doomed");
     const auto window = awaitListed("sortwell doomed");

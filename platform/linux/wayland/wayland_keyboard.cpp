@@ -17,6 +17,9 @@ namespace sortwell::platform::wayland {
 namespace {
 
 constexpr int kNewKeyboardSettleMs = 150;
+// An X client behind XWayland reads a changed keymap back from the X server only after it
+// hears of the change: keys sent sooner are read in the keymap before.
+constexpr int kKeymapSettleMs = 100;
 
 std::uint32_t nowMs() {
     return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -143,6 +146,7 @@ std::string WaylandKeyboard::sendPart(std::span<const KeyEvent> events) {
         if (error = upload(textKeymap->text()); !error.empty()) {
             return error;
         }
+        connection_->settle(kKeymapSettleMs);
     }
     const WaylandKeymap& keymap = textKeymap ? *textKeymap : *layout_;
     std::string error;
@@ -158,6 +162,7 @@ std::string WaylandKeyboard::sendPart(std::span<const KeyEvent> events) {
     }
     if (textKeymap) {
         releaseEverything();
+        connection_->settle(kKeymapSettleMs);
         const std::string restored = upload(layout_->text());
         return error.empty() ? restored : error;
     }
