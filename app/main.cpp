@@ -187,6 +187,8 @@ int main(int argc, char* argv[]) {
     }
     SortwellApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaryn Sortwell Store"));
+    // Desktops match the windows to the menu entry by it (the Wayland app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.tessaryn.Sortwell"));
     // Going to the tray hides the last window; that is no reason to end.
     QApplication::setQuitOnLastWindowClosed(false);
     try {

@@ -24,6 +24,8 @@ packages=(
     sane-utils
     # hostile PDFs for the preview, and the floor its benchmark is measured against
     qpdf poppler-utils
+    # the Debian package and its checks
+    dpkg-dev lintian desktop-file-utils appstream man-db
 )
 
 missing=()

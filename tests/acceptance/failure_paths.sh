@@ -37,11 +37,6 @@ write_settings() {
 }
 
 # The Active check box at the desk's bottom left.
-click_active() {
-    eval "$(xdotool getwindowgeometry --shell "$(desk_window)")"
-    click_desk 18 $((HEIGHT - 45 + 12))
-}
-
 in_input() { [ -e "$work/input/$1" ]; }
 
 scenario_replaced_executable() {

@@ -97,6 +97,12 @@ click_desk() {
     xdotool mousemove --window "$(desk_window)" "$1" "$2" click 1
 }
 
+# The "Active" switch at the desk's bottom left.
+click_active() {
+    eval "$(xdotool getwindowgeometry --shell "$(desk_window)")"
+    click_desk 18 $((HEIGHT - 45 + 12))
+}
+
 # The width of the grid panel: the desk's body, less the preview beside it unless the test
 # stored "preview" off and said so in desk_preview=0.
 grid_width() {

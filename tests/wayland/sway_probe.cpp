@@ -1,5 +1,6 @@
 #include "wayland/sway_probe.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,7 +71,8 @@ ChildProgram::ChildProgram(const std::vector<std::string>& arguments) {
     pid_ = fork();
     if (pid_ == 0) {
         // foot reports its fonts and renderer; the test output is clearer without them.
-        freopen("/dev/null", "w", stderr);
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDERR_FILENO);
         execvp(argv[0], argv.data());
         _exit(127);
     }
