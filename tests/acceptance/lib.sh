@@ -6,6 +6,7 @@
 # `kept_logs` (inside $work) are kept and shown, and the folders in `shown_folders` listed.
 pids=()
 kept_logs=()
+inside_wrapper=()
 # The script that drives the stand-in scanner as a person's scanner program would be driven.
 readonly scanner_sequence='WAITWINDOW:ScanSnap QuickMenu`SWITCH:ScanSnap QuickMenu`WAITSECONDS:1`ENTER`UNWAITWINDOW:Loading`WAITSECONDS:2`ENTER`WAITSECONDS:1`ENTER`WAITSECONDS:1`HANDLEDOCUMENT'
 
@@ -131,6 +132,28 @@ wait_until_quiet() {
     while (($(now_ms) < complete + 2500)); do
         sleep 0.1
     done
+}
+
+# A Wayland script's start: run_inside_sway SCRIPT PROGRAM... RUN_UNDER_SWAY ARTIFACTS_FOLDER
+# empties the artifacts folder, lets the compositor's clients (perhaps another user) write into
+# it, and runs the script again inside the compositor as
+# "SCRIPT --inside PROGRAM... ARTIFACTS_FOLDER", through `inside_wrapper` when a script sets it.
+run_inside_sway() {
+    local script=$1
+    shift
+    local given=("$@")
+    local count=${#given[@]}
+    local artifacts
+    artifacts=$(realpath -m "${given[count - 1]}")
+    rm -rf "$artifacts"
+    mkdir -p "$artifacts"
+    chmod 1777 "$artifacts"
+    local programs=() program
+    for program in "${given[@]:0:count-2}"; do
+        programs+=("$(realpath "$program")")
+    done
+    exec "${given[count - 2]}" "${inside_wrapper[@]}" "$(realpath "$script")" --inside \
+        "${programs[@]}" "$artifacts"
 }
 
 # Under sway: windows as the compositor's own tree shows them.

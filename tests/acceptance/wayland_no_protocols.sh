@@ -6,22 +6,16 @@
 # click files it.
 #   wayland_no_protocols.sh SORTWELL REGISTRY_FILTER WAYLAND_CLICK RUN_UNDER_SWAY ARTIFACTS
 set -euo pipefail
+# shellcheck source=tests/acceptance/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 if [[ "${1:-}" != --inside ]]; then
-    artifacts=$(realpath -m "$5")
-    rm -rf "$artifacts"
-    mkdir -p "$artifacts"
-    # The compositor's clients may run as another user; they leave their pictures here.
-    chmod 1777 "$artifacts"
-    exec "$4" "$(realpath "$0")" --inside "$(realpath "$1")" "$(realpath "$2")" \
-        "$(realpath "$3")" "$artifacts"
+    run_inside_sway "$0" "$@"
 fi
 
 sortwell=$2
 registry_filter=$3
 wayland_click=$4
-# shellcheck source=tests/acceptance/lib.sh
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 artifacts=$5
 acceptance_work
 kept_logs=(sortwell.log filter.log)

@@ -6,22 +6,17 @@
 # a notification area on the session bus. A screenshot of the screen is kept.
 #   wayland_scan.sh SORTWELL STAND_IN_SCANNER STAND_IN_TRAY_HOST RUN_UNDER_SWAY ARTIFACTS
 set -euo pipefail
+# shellcheck source=tests/acceptance/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 if [[ "${1:-}" != --inside ]]; then
-    artifacts=$(realpath -m "$5")
-    rm -rf "$artifacts"
-    mkdir -p "$artifacts"
-    # The compositor's clients may run as another user; they leave their pictures here.
-    chmod 1777 "$artifacts"
-    exec "$4" dbus-run-session -- "$(realpath "$0")" --inside "$(realpath "$1")" \
-        "$(realpath "$2")" "$(realpath "$3")" "$artifacts"
+    inside_wrapper=(dbus-run-session --)
+    run_inside_sway "$0" "$@"
 fi
 
 sortwell=$2
 scanner=$3
 tray_host=$4
-# shellcheck source=tests/acceptance/lib.sh
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 artifacts=$5
 acceptance_work
 kept_logs=(scanner.log sortwell.log tray.log)

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -66,14 +67,14 @@ struct Link {
 };
 
 bool receive(Stream& stream) {
-    char buffer[4096];
-    char control[CMSG_SPACE(sizeof(int) * kMaxFds)];
-    iovec piece{buffer, sizeof(buffer)};
+    std::array<char, 4096> buffer{};
+    std::array<char, CMSG_SPACE(sizeof(int) * kMaxFds)> control{};
+    iovec piece{buffer.data(), buffer.size()};
     msghdr message{};
     message.msg_iov = &piece;
     message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof(control);
+    message.msg_control = control.data();
+    message.msg_controllen = control.size();
     const ssize_t got = recvmsg(stream.from, &message, MSG_CMSG_CLOEXEC);
     if (got <= 0) {
         return false;
@@ -86,7 +87,7 @@ bool receive(Stream& stream) {
             stream.fds.insert(stream.fds.end(), fds, fds + count);
         }
     }
-    stream.pending.insert(stream.pending.end(), buffer, buffer + got);
+    stream.pending.insert(stream.pending.end(), buffer.begin(), buffer.begin() + got);
     return true;
 }
 
@@ -98,10 +99,10 @@ bool send(Stream& stream, const char* bytes, std::size_t size) {
         msghdr message{};
         message.msg_iov = &piece;
         message.msg_iovlen = 1;
-        char control[CMSG_SPACE(sizeof(int) * kMaxFds)];
+        std::array<char, CMSG_SPACE(sizeof(int) * kMaxFds)> control{};
         const std::size_t count = std::min(stream.fds.size(), kMaxFds);
         if (count > 0) {
-            message.msg_control = control;
+            message.msg_control = control.data();
             message.msg_controllen = CMSG_SPACE(sizeof(int) * count);
             cmsghdr* header = CMSG_FIRSTHDR(&message);
             header->cmsg_level = SOL_SOCKET;
@@ -128,22 +129,22 @@ std::string globalInterface(const std::vector<char>& message) {
     if (length == 0 || kHeaderSize + 8 + length > message.size()) {
         return {};
     }
-    return std::string(message.data() + kHeaderSize + 8, length - 1);
+    return {message.data() + kHeaderSize + 8, length - 1};
 }
 
 // Whether a whole message from the compositor reaches the client.
 bool passesToClient(Link& link, const std::vector<char>& message) {
     const std::uint32_t sender = word(message, 0);
     const auto opcode = static_cast<std::uint16_t>(word(message, 4) & 0xffff);
-    if (link.registries.count(sender) == 0 || message.size() < kHeaderSize + 4) {
+    if (!link.registries.contains(sender) || message.size() < kHeaderSize + 4) {
         return true;
     }
     const std::uint32_t name = word(message, kHeaderSize);
-    if (opcode == kGlobal && hiddenInterfaces.count(globalInterface(message)) > 0) {
+    if (opcode == kGlobal && hiddenInterfaces.contains(globalInterface(message))) {
         link.hiddenNames.insert(name);
         return false;
     }
-    return !(opcode == kGlobalRemove && link.hiddenNames.count(name) > 0);
+    return !(opcode == kGlobalRemove && link.hiddenNames.contains(name));
 }
 
 void noteRegistry(Link& link, const std::vector<char>& message) {

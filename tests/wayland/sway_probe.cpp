@@ -64,6 +64,7 @@ std::string swayFocusedWindowName() {
 
 ChildProgram::ChildProgram(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (const std::string& argument : arguments) {
         argv.push_back(const_cast<char*>(argument.c_str()));
     }

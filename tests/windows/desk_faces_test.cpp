@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -205,8 +206,8 @@ private slots:
     }
 
     void theRunnerTakesTheDesktopsNewsAsItComesUntilNoMoreComes() {
-        int news[2] = {-1, -1};
-        QCOMPARE(pipe(news), 0);
+        std::array<int, 2> news{-1, -1};
+        QCOMPARE(pipe(news.data()), 0);
         Machine machine;
         machine.windowSystem.newsFd = news[0];
         FakeDesk desk;
