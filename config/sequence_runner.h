@@ -18,6 +18,8 @@ class ConfigurationFace;
 class DeskFace;
 class Notice;
 
+class QSocketNotifier;
+
 namespace sortwell::config {
 struct StepDecision;
 }
@@ -26,8 +28,6 @@ struct StepDecision;
 // desk at "HANDLEDOCUMENT"; at "RUN:" it waits, without blocking, for the program to end. It also
 // keeps the list of open windows the steps look windows up in. It lives from the start on, whether
 // the Configuration dialog has been built or not; the dialog shows its state through the signals.
-class QSocketNotifier;
-
 class SequenceRunner : public QObject {
     Q_OBJECT
 public:
