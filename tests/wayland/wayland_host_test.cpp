@@ -16,6 +16,7 @@
 #include "platform/linux/wayland/wayland_window_system.h"
 #include "wayland/sway_probe.h"
 #include "x11/eventually.h"
+#include "x11/listed_window.h"
 #include "x11/stand_in_process.h"
 
 namespace sortwell::test {
@@ -58,26 +59,6 @@ protected:
         ASSERT_TRUE(windows.isAvailable());
     }
 
-    std::optional<WindowInfo> awaitListed(const std::string& title) {
-        std::optional<WindowInfo> found;
-        eventually([&] {
-            const auto listed = windows.listTopLevelWindows();
-            const auto entry = std::find_if(listed.begin(), listed.end(),
-                                            [&](const WindowInfo& w) { return w.title == title; });
-            if (entry != listed.end()) {
-                found = *entry;
-            }
-            return found.has_value();
-        });
-        return found;
-    }
-
-    bool isListed(std::uint64_t handle) {
-        const auto listed = windows.listTopLevelWindows();
-        return std::any_of(listed.begin(), listed.end(),
-                           [&](const WindowInfo& w) { return w.handle == handle; });
-    }
-
     std::shared_ptr<WaylandConnection> connection =
         WaylandConnection::open(environment("WAYLAND_DISPLAY"));
     WaylandWindowSystem windows{connection};
@@ -86,8 +67,8 @@ protected:
 TEST_F(WaylandHostTest, ListsEveryTerminalByTitleWithTheFocusedOneFirst) {
     FootWindow first("sortwell list one");
     FootWindow second("sortwell list two");
-    const auto one = awaitListed("sortwell list one");
-    const auto two = awaitListed("sortwell list two");
+    const auto one = awaitListed(windows, "sortwell list one");
+    const auto two = awaitListed(windows, "sortwell list two");
     ASSERT_TRUE(one && two);
     EXPECT_NE(one->handle, two->handle);
     EXPECT_NE(one->handle, 0u);
@@ -97,16 +78,16 @@ TEST_F(WaylandHostTest, ListsEveryTerminalByTitleWithTheFocusedOneFirst) {
         return !listed.empty() && listed.front().title == swayFocusedWindowName();
     })) << "sway focuses "
         << swayFocusedWindowName();
-    EXPECT_EQ(awaitListed("sortwell list one")->handle, one->handle) << "handles stay";
+    EXPECT_EQ(awaitListed(windows, "sortwell list one")->handle, one->handle) << "handles stay";
 }
 
 TEST_F(WaylandHostTest, ActivatingAWindowGivesItTheFocus) {
     // One after the other: sway focuses each window as it maps, so the second ends up focused.
     FootWindow first("sortwell raise one");
-    const auto one = awaitListed("sortwell raise one");
+    const auto one = awaitListed(windows, "sortwell raise one");
     ASSERT_TRUE(one);
     FootWindow second("sortwell raise two");
-    ASSERT_TRUE(awaitListed("sortwell raise two"));
+    ASSERT_TRUE(awaitListed(windows, "sortwell raise two"));
     ASSERT_TRUE(eventually([] { return swayFocusedWindowName() == "sortwell raise two"; }));
 
     EXPECT_TRUE(windows.activate(one->handle));
@@ -122,7 +103,7 @@ TEST_F(WaylandHostTest, TypesLettersDigitsShiftedAndForeignCharactersExactly) {
     const std::string record = environment("XDG_RUNTIME_DIR") + "/typed.txt";
     StandInProcess recorder("sortwell recorder", record);
     ASSERT_EQ(recorder.failure(), "");
-    const auto window = awaitListed("sortwell recorder");
+    const auto window = awaitListed(windows, "sortwell recorder");
     ASSERT_TRUE(window);
     ASSERT_TRUE(windows.activate(window->handle));
     ASSERT_TRUE(eventually([] { return swayFocusedWindowName() == "sortwell recorder"; }));
@@ -159,7 +140,7 @@ TEST_F(WaylandHostTest, AnXWaylandWindowIsListedAndTypedIntoLikeAnyOther) {
     StandInProcess recorder("sortwell x11 recorder", record);
     unsetenv("DISPLAY");
     ASSERT_EQ(recorder.failure(), "");
-    const auto window = awaitListed("sortwell x11 recorder");
+    const auto window = awaitListed(windows, "sortwell x11 recorder");
     ASSERT_TRUE(window);
     ASSERT_TRUE(windows.activate(window->handle));
     ASSERT_TRUE(eventually([] { return swayFocusedWindowName() == "sortwell x11 recorder"; }));
@@ -175,11 +156,11 @@ TEST_F(WaylandHostTest, AnXWaylandWindowIsListedAndTypedIntoLikeAnyOther) {
 
 TEST_F(WaylandHostTest, EndingAWindowsProgramAsksTheCompositorToCloseIt) {
     FootWindow doomed("sortwell doomed");
-    const auto window = awaitListed("sortwell doomed");
+    const auto window = awaitListed(windows, "sortwell doomed");
     ASSERT_TRUE(window);
     WaylandProcessControl control(connection, nullptr);
     EXPECT_EQ(control.endProcess(0, window->handle), "");
-    EXPECT_TRUE(eventually([&] { return !isListed(window->handle); }));
+    EXPECT_TRUE(eventually([&] { return !isListed(windows, window->handle); }));
     EXPECT_TRUE(doomed.ended(10)) << "foot ends when its window is closed";
     EXPECT_NE(control.endProcess(0, window->handle).find("no longer exists"), std::string::npos);
 }
@@ -204,18 +185,13 @@ TEST_F(WaylandHostTest, NewsOfWindowsIsTakenAsItComesWithoutAskingForTheList) {
 TEST_F(WaylandHostTest, AVeryLongTitleIsListedAndAClosedWindowCannotBeActivated) {
     const std::string longTitle = "sortwell long " + std::string(10000, 'x');
     FootWindow window(longTitle);
-    std::optional<WindowInfo> listed;
-    ASSERT_TRUE(eventually([&] {
-        for (const WindowInfo& entry : windows.listTopLevelWindows()) {
-            if (entry.title.size() >= 1000 && longTitle.starts_with(entry.title)) {
-                listed = entry;
-            }
-        }
-        return listed.has_value();
-    }));
+    const auto listed = awaitListedWhere(windows, [&](const WindowInfo& entry) {
+        return entry.title.size() >= 1000 && longTitle.starts_with(entry.title);
+    });
+    ASSERT_TRUE(listed);
     WaylandProcessControl control(connection, nullptr);
     ASSERT_EQ(control.endProcess(0, listed->handle), "");
-    ASSERT_TRUE(eventually([&] { return !isListed(listed->handle); }));
+    ASSERT_TRUE(eventually([&] { return !isListed(windows, listed->handle); }));
     EXPECT_FALSE(windows.activate(listed->handle)) << "the window closed after it was listed";
     EXPECT_TRUE(connection->isOpen()) << connection->unavailableReason();
 }
@@ -224,11 +200,11 @@ TEST_F(WaylandHostTest, AWindowThatTurnsDownTheRequestToCloseIsReported) {
     setenv("QT_QPA_PLATFORM", "wayland", 1);
     StandInProcess stubborn("sortwell stubborn", {}, {"--refuse-close"});
     ASSERT_EQ(stubborn.failure(), "");
-    const auto window = awaitListed("sortwell stubborn");
+    const auto window = awaitListed(windows, "sortwell stubborn");
     ASSERT_TRUE(window);
     WaylandProcessControl control(connection, nullptr);
     EXPECT_NE(control.endProcess(0, window->handle).find("still open"), std::string::npos);
-    EXPECT_TRUE(isListed(window->handle));
+    EXPECT_TRUE(isListed(windows, window->handle));
 }
 
 // Through a proxy that the test ends, as if the compositor went away mid-run.

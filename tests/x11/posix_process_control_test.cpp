@@ -11,6 +11,7 @@
 #include "platform/linux/x11/x11_connection.h"
 #include "platform/linux/x11/x11_window_system.h"
 #include "x11/eventually.h"
+#include "x11/listed_window.h"
 #include "x11/stand_in_process.h"
 #include "x11/x_probe.h"
 
@@ -26,25 +27,6 @@ class PosixProcessControlTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(connection->isOpen()) << connection->unavailableReason(); }
 
-    std::optional<WindowInfo> awaitListed(const std::string& title) {
-        std::optional<WindowInfo> found;
-        eventually([&] {
-            for (const auto& window : windows.listTopLevelWindows()) {
-                if (window.title == title) {
-                    found = window;
-                }
-            }
-            return found.has_value();
-        });
-        return found;
-    }
-
-    bool isListed(std::uint64_t handle) {
-        const auto listed = windows.listTopLevelWindows();
-        return std::any_of(listed.begin(), listed.end(),
-                           [&](const WindowInfo& window) { return window.handle == handle; });
-    }
-
     std::shared_ptr<X11Connection> connection = X11Connection::open();
     X11WindowSystem windows{connection};
     PosixProcessControl processes{connection};
@@ -53,7 +35,7 @@ protected:
 TEST_F(PosixProcessControlTest, KillsTheProcessThatOwnsTheWindow) {
     StandInProcess standIn("Process To End");
     ASSERT_EQ(standIn.failure(), "");
-    const auto window = awaitListed("Process To End");
+    const auto window = awaitListed(windows, "Process To End");
     ASSERT_TRUE(window);
 
     EXPECT_EQ(processes.endProcess(window->pid, window->handle), "");
@@ -67,12 +49,12 @@ TEST_F(PosixProcessControlTest, KillsTheProcessThatOwnsTheWindow) {
 TEST_F(PosixProcessControlTest, CutsTheClientOffWhenNoProcessIsKnown) {
     StandInProcess standIn("Client To Cut Off");
     ASSERT_EQ(standIn.failure(), "");
-    const auto window = awaitListed("Client To Cut Off");
+    const auto window = awaitListed(windows, "Client To Cut Off");
     ASSERT_TRUE(window);
 
     EXPECT_EQ(processes.endProcess(0, window->handle), "");
 
-    EXPECT_TRUE(eventually([&] { return !isListed(window->handle); }));
+    EXPECT_TRUE(eventually([&] { return !isListed(windows, window->handle); }));
     const auto status = standIn.waitForEnd(10);
     ASSERT_TRUE(status) << "the program outlived its connection to the display";
     EXPECT_FALSE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGKILL) << "no signal was sent";
@@ -96,7 +78,7 @@ TEST_F(PosixProcessControlTest, RefusesToCutOffItsOwnWindowOrTheDisplay) {
     EXPECT_NE(processes.endProcess(0, own), "") << "the window's client is this program";
     EXPECT_NE(processes.endProcess(0, DefaultRootWindow(probe.display())), "");
     EXPECT_NE(processes.endProcess(0, ~std::uint64_t{0}), "");
-    EXPECT_TRUE(eventually([&] { return isListed(own); })) << "the window was cut off";
+    EXPECT_TRUE(eventually([&] { return isListed(windows, own); })) << "the window was cut off";
     probe.destroyWindow(own);
 }
 

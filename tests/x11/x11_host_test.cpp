@@ -12,6 +12,7 @@
 #include "platform/linux/x11/x11_window_reader.h"
 #include "platform/linux/x11/x11_window_system.h"
 #include "x11/eventually.h"
+#include "x11/listed_window.h"
 #include "x11/stand_in_process.h"
 #include "x11/x_probe.h"
 
@@ -36,21 +37,6 @@ protected:
         return list;
     }
 
-    // Waits until the window list shows `title`; its entry.
-    std::optional<WindowInfo> awaitListed(const std::string& title) {
-        std::optional<WindowInfo> found;
-        eventually([&] {
-            const auto listed = windows.listTopLevelWindows();
-            const auto entry = std::find_if(listed.begin(), listed.end(),
-                                            [&](const WindowInfo& w) { return w.title == title; });
-            if (entry != listed.end()) {
-                found = *entry;
-            }
-            return found.has_value();
-        });
-        return found;
-    }
-
     // The position of `handle` in a fresh list, front first; -1 when it is not listed.
     long positionOf(std::uint64_t handle) {
         const auto listed = windows.listTopLevelWindows();
@@ -72,7 +58,7 @@ TEST_F(X11WindowListTest, IsAvailableOnAnXDisplay) {
 TEST_F(X11WindowListTest, FindsAStandInByExactTitleAndByStarredPattern) {
     StandInProcess standIn("Scanner Stand-in QuickMenu");
     ASSERT_EQ(standIn.failure(), "");
-    const auto entry = awaitListed("Scanner Stand-in QuickMenu");
+    const auto entry = awaitListed(windows, "Scanner Stand-in QuickMenu");
     ASSERT_TRUE(entry) << "the stand-in window was never listed";
 
     const config::WindowList list = refreshedList();
@@ -89,8 +75,8 @@ TEST_F(X11WindowListTest, GivesTheProcessThatOwnsEachWindow) {
     ASSERT_EQ(first.failure(), "");
     ASSERT_EQ(second.failure(), "");
 
-    const auto one = awaitListed("Owner Check One");
-    const auto two = awaitListed("Owner Check Two");
+    const auto one = awaitListed(windows, "Owner Check One");
+    const auto two = awaitListed(windows, "Owner Check Two");
     ASSERT_TRUE(one && two);
     EXPECT_EQ(one->pid, first.pid());
     EXPECT_EQ(two->pid, second.pid());
@@ -101,8 +87,8 @@ TEST_F(X11WindowListTest, ListsTheMostRecentlyActivatedWindowFirst) {
     StandInProcess back("Stacking Back");
     ASSERT_EQ(front.failure(), "");
     ASSERT_EQ(back.failure(), "");
-    const auto a = awaitListed("Stacking Front");
-    const auto b = awaitListed("Stacking Back");
+    const auto a = awaitListed(windows, "Stacking Front");
+    const auto b = awaitListed(windows, "Stacking Back");
     ASSERT_TRUE(a && b);
 
     ASSERT_TRUE(windows.activate(b->handle));
@@ -161,7 +147,7 @@ TEST_F(X11WindowListTest, SkipsAWindowThatVanishedAndReadsTheOnesAfterIt) {
 TEST_F(X11WindowListTest, ListsOnlyWindowsThatExistAfterOneClosed) {
     StandInProcess standIn("Closing Soon");
     ASSERT_EQ(standIn.failure(), "");
-    const auto entry = awaitListed("Closing Soon");
+    const auto entry = awaitListed(windows, "Closing Soon");
     ASSERT_TRUE(entry);
 
     kill(standIn.pid(), SIGKILL);
