@@ -15,20 +15,13 @@
 #include <vector>
 
 #include "components/qdreg.h"
+#include "faults/probe_answer.h"
 #include "platform/linux/posix_document_files.h"
 
 namespace {
 
 using sortwell::platform::linux_host::PosixDocumentFiles;
-
-int answer(const std::string& problem) {
-    if (problem.empty()) {
-        std::printf("ok\n");
-        return 0;
-    }
-    std::printf("refused: %s\n", problem.c_str());
-    return 1;
-}
+using sortwell::test::answer;
 
 TQDReg makeStore() {
     TQDReg store(sortwell::platform::NativeHost());

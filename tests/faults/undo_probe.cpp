@@ -16,6 +16,7 @@
 
 #include "desk/filing_journal.h"
 #include "desk/undo_filing.h"
+#include "faults/probe_answer.h"
 #include "platform/linux/posix_document_files.h"
 #include "platform/linux/posix_journal_file.h"
 
@@ -25,15 +26,7 @@ using sortwell::desk::FiledDocument;
 using sortwell::desk::FilingJournal;
 using sortwell::platform::linux_host::PosixDocumentFiles;
 using sortwell::platform::linux_host::PosixJournalFile;
-
-int answer(const std::string& problem) {
-    if (problem.empty()) {
-        std::printf("ok\n");
-        return 0;
-    }
-    std::printf("refused: %s\n", problem.c_str());
-    return 1;
-}
+using sortwell::test::answer;
 
 struct Probe {
     explicit Probe(const std::string& stateFolder)
