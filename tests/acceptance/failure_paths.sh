@@ -27,15 +27,6 @@ before_removing_work() {
 year=$(date +%Y)
 readonly archived="$work/archive/$year/Letter_scan0001.pdf"
 
-# write_settings CONFIG_HOME KEY=VALUE...: a settings file as the program stores it.
-write_settings() {
-    mkdir -p "$1/tessaryn"
-    {
-        echo "# Tessaryn Sortwell settings, format 1"
-        printf '%s\n' "${@:2}"
-    } >"$1/tessaryn/Sortwell.conf"
-}
-
 # The Active check box at the desk's bottom left.
 in_input() { [ -e "$work/input/$1" ]; }
 

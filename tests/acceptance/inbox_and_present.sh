@@ -16,21 +16,11 @@ shown_folders=("$work/input" "$work/archive")
 year=$(date +%Y)
 elsewhere=$(mktemp -d /dev/shm/sortwell-present-XXXXXX)
 before_removing_work() { rm -rf "$elsewhere"; }
-mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive"
-cat >"$work/config/tessaryn/Sortwell.conf" <<CONF
-# Tessaryn Sortwell settings, format 1
-sequence=WAITWINDOW:A Window That Never Opens
-inputdir=$work/input
-active=1
-watchinput=1
-attach=1
-autostart=0
-columns=3
-icon0=<none>
-caption0=Scans
-folder0=$work/archive/%YEAR
-hide0=
-CONF
+mkdir -p "$work/input" "$work/archive"
+write_settings "$work/config" \
+    "sequence=WAITWINDOW:A Window That Never Opens" "inputdir=$work/input" active=1 \
+    watchinput=1 attach=1 autostart=0 columns=3 \
+    "icon0=<none>" caption0=Scans "folder0=$work/archive/%YEAR" hide0=
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 "$sortwell" >"$work/sortwell.log" 2>&1 &
 pids+=($!)

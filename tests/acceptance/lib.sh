@@ -38,6 +38,15 @@ tear_down() {
     rm -rf "$work"
 }
 
+# write_settings CONFIG_HOME KEY=VALUE...: a settings file as the program stores it.
+write_settings() {
+    mkdir -p "$1/tessaryn"
+    {
+        echo "# Tessaryn Sortwell settings, format 1"
+        printf '%s\n' "${@:2}"
+    } >"$1/tessaryn/Sortwell.conf"
+}
+
 now_ms() { date +%s%3N; }
 # The whole screen into $1, from the X server or from sway.
 screenshot() {

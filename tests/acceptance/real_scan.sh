@@ -14,21 +14,11 @@ shown_folders=("$work/input" "$work/archive")
 
 command -v scanimage >/dev/null || fail "scanimage is not installed (package sane-utils)"
 year=$(date +%Y)
-mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive"
+mkdir -p "$work/input" "$work/archive"
 sequence='RUN:scanimage -d test --format=pdf -o %INPUTDIR/scan-%DATETIME.pdf`HANDLEDOCUMENT'
-cat >"$work/config/tessaryn/Sortwell.conf" <<CONF
-# Tessaryn Sortwell settings, format 1
-sequence=$sequence
-inputdir=$work/input
-active=0
-attach=1
-autostart=0
-columns=3
-icon0=<none>
-caption0=Scans
-folder0=$work/archive/%YEAR
-hide0=
-CONF
+write_settings "$work/config" \
+    "sequence=$sequence" "inputdir=$work/input" active=0 attach=1 autostart=0 columns=3 \
+    "icon0=<none>" caption0=Scans "folder0=$work/archive/%YEAR" hide0=
 
 XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" "$sortwell" >"$work/sortwell.log" 2>&1 &
 pids+=($!)

@@ -17,32 +17,14 @@ shown_folders=("$work/input" "$work/archive")
 
 year=$(date +%Y)
 month=$(date +%m)
-mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive" "$work/copies"
+mkdir -p "$work/input" "$work/archive" "$work/copies"
 sequence=$scanner_sequence
-cat >"$work/config/tessaryn/Sortwell.conf" <<CONF
-# Tessaryn Sortwell settings, format 1
-sequence=$sequence
-inputdir=$work/input
-active=1
-attach=1
-autostart=0
-columns=3
-icon0=<none>
-caption0=Taxes
-folder0=$work/archive/%YEAR/Taxes/%MONTH %TAG
-hide0=
-icon1=<none>
-caption1=Health
-folder1=$work/archive/%NAME/Health/%YEAR-%MONTH
-hide1=
-icon2=<none>
-caption2=Home
-folder2=$work/archive/Home/%YEAR %TAG %NAME
-hide2=
-name0=Anna
-name1=Ben
-selectedname=0
-CONF
+write_settings "$work/config" \
+    "sequence=$sequence" "inputdir=$work/input" active=1 attach=1 autostart=0 columns=3 \
+    "icon0=<none>" caption0=Taxes "folder0=$work/archive/%YEAR/Taxes/%MONTH %TAG" hide0= \
+    "icon1=<none>" caption1=Health "folder1=$work/archive/%NAME/Health/%YEAR-%MONTH" hide1= \
+    "icon2=<none>" caption2=Home "folder2=$work/archive/Home/%YEAR %TAG %NAME" hide2= \
+    name0=Anna name1=Ben selectedname=0
 
 trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
     >"$work/trayer.log" 2>&1 &

@@ -24,21 +24,11 @@ command -v scanimage >/dev/null || fail "scanimage is not installed (package san
 
 readonly message="This desktop lets no program list or type into other windows. Use RUN steps or watch the input folder."
 year=$(date +%Y)
-mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive"
-cat >"$work/config/tessaryn/Sortwell.conf" <<CONF
-# Tessaryn Sortwell settings, format 1
-sequence=$scanner_sequence
-inputdir=$work/input
-active=1
-watchinput=1
-attach=1
-autostart=0
-columns=3
-icon0=<none>
-caption0=Scans
-folder0=$work/archive/%YEAR
-hide0=
-CONF
+mkdir -p "$work/input" "$work/archive"
+write_settings "$work/config" \
+    "sequence=$scanner_sequence" "inputdir=$work/input" active=1 watchinput=1 attach=1 \
+    autostart=0 columns=3 \
+    "icon0=<none>" caption0=Scans "folder0=$work/archive/%YEAR" hide0=
 
 hidden_display=wayland-without-window-protocols
 "$registry_filter" "$hidden_display" "$WAYLAND_DISPLAY" \

@@ -22,25 +22,12 @@ acceptance_work
 kept_logs=(scanner.log sortwell.log tray.log)
 shown_folders=("$work/input")
 
-mkdir -p "$work/config/tessaryn" "$work/input" "$work/archive" "$work/copies"
+mkdir -p "$work/input" "$work/archive" "$work/copies"
 sequence=$scanner_sequence
-cat >"$work/config/tessaryn/Sortwell.conf" <<CONF
-# Tessaryn Sortwell settings, format 1
-sequence=$sequence
-inputdir=$work/input
-active=1
-attach=1
-autostart=0
-columns=3
-icon0=<none>
-caption0=Taxes
-folder0=$work/archive/%YEAR/Taxes %TAG
-hide0=
-icon1=<none>
-caption1=Home
-folder1=$work/archive/Home/%YEAR
-hide1=
-CONF
+write_settings "$work/config" \
+    "sequence=$sequence" "inputdir=$work/input" active=1 attach=1 autostart=0 columns=3 \
+    "icon0=<none>" caption0=Taxes "folder0=$work/archive/%YEAR/Taxes %TAG" hide0= \
+    "icon1=<none>" caption1=Home "folder1=$work/archive/Home/%YEAR" hide1=
 "$tray_host" >"$work/tray.log" 2>&1 &
 pids+=($!)
 wait_for 10 "the notification area on the session bus" grep -q ready "$work/tray.log"
