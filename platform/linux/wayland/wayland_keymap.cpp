@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/linux/named_keysym.h"
+
 namespace sortwell::platform::wayland {
 namespace {
 
@@ -40,26 +42,6 @@ std::uint32_t keysymOfCharacter(char32_t character) {
 }
 
 }  // namespace
-
-std::uint32_t keysymOf(NamedKey key) {
-    switch (key) {
-        case NamedKey::Enter:
-            return XKB_KEY_Return;
-        case NamedKey::Tab:
-            return XKB_KEY_Tab;
-        case NamedKey::Escape:
-            return XKB_KEY_Escape;
-        case NamedKey::Space:
-            return XKB_KEY_space;
-        case NamedKey::Shift:
-            return XKB_KEY_Shift_L;
-        case NamedKey::Control:
-            return XKB_KEY_Control_L;
-        case NamedKey::AltGr:
-            return XKB_KEY_ISO_Level3_Shift;
-    }
-    return XKB_KEY_NoSymbol;
-}
 
 std::unique_ptr<WaylandKeymap> WaylandKeymap::fromEnvironment(std::string& error) {
     auto context = newContext();
@@ -109,7 +91,7 @@ std::optional<KeyStroke> WaylandKeymap::strokeFor(char32_t character) const {
 }
 
 std::optional<KeyStroke> WaylandKeymap::strokeFor(NamedKey key) const {
-    return strokeForKeysym(keysymOf(key));
+    return strokeForKeysym(linux_host::NamedKeysym(key));
 }
 
 // The key and level that need the fewest modifiers win, so that 'a' is not typed as a
@@ -185,7 +167,7 @@ std::vector<std::uint32_t> WaylandKeymap::missingKeysyms(const std::vector<char3
         wanted.push_back(keysymOfCharacter(character));
     }
     for (const NamedKey key : keys) {
-        wanted.push_back(keysymOf(key));
+        wanted.push_back(linux_host::NamedKeysym(key));
     }
     std::vector<std::uint32_t> missing;
     for (const std::uint32_t keysym : wanted) {

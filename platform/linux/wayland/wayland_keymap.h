@@ -59,7 +59,4 @@ private:
     std::string text_;
 };
 
-// The keysym that a named key sends.
-std::uint32_t keysymOf(NamedKey key);
-
 }  // namespace sortwell::platform::wayland

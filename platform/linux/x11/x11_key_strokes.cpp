@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <thread>
 
+#include "platform/linux/named_keysym.h"
+
 namespace sortwell::platform::x11 {
 namespace {
 
@@ -16,26 +18,6 @@ namespace {
 // before the key event. Unbinding before it got there would make it read the old, empty key,
 // so the binding stays a moment longer than the last key event.
 constexpr std::chrono::milliseconds kSpareBindingSettle{100};
-
-KeySym keysymOf(NamedKey key) {
-    switch (key) {
-        case NamedKey::Enter:
-            return XK_Return;
-        case NamedKey::Tab:
-            return XK_Tab;
-        case NamedKey::Escape:
-            return XK_Escape;
-        case NamedKey::Space:
-            return XK_space;
-        case NamedKey::Shift:
-            return XK_Shift_L;
-        case NamedKey::Control:
-            return XK_Control_L;
-        case NamedKey::AltGr:
-            return XK_ISO_Level3_Shift;
-    }
-    return NoSymbol;
-}
 
 std::string nameOf(KeySym keysym) {
     const char* name = XKeysymToString(keysym);
@@ -84,7 +66,7 @@ std::string X11KeyStrokes::finish() {
 }
 
 std::string X11KeyStrokes::pressNamed(NamedKey key) {
-    const KeySym keysym = keysymOf(key);
+    const KeySym keysym = linux_host::NamedKeysym(key);
     const auto keycode = keymap_.keycodeFor(keysym);
     if (!keycode) {
         return "The keyboard layout has no key for " + nameOf(keysym) + ".";
@@ -93,7 +75,7 @@ std::string X11KeyStrokes::pressNamed(NamedKey key) {
 }
 
 std::string X11KeyStrokes::releaseNamed(NamedKey key) {
-    const auto keycode = keymap_.keycodeFor(keysymOf(key));
+    const auto keycode = keymap_.keycodeFor(linux_host::NamedKeysym(key));
     if (!keycode || !isHeld(*keycode)) {
         return {};  // nothing of ours is down
     }
