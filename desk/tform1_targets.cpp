@@ -60,10 +60,13 @@ void TForm1::updateTargetHints() {
         const sortwell::desk::TargetHint hint = sortwell::desk::DescribeTarget(
             filingRequest(pattern), !button->property(kMissingProperty).toBool());
         button->setToolTip(QString::fromStdString(sortwell::desk::TargetTooltip(hint)));
-        // Greyed, not disabled: a click still files, after asking.
+        // Greyed, not disabled: a click still files, after asking. Set only on a change: this
+        // runs at every keystroke, and each new style sheet polishes the button anew.
         const bool doubtful = !hint.problem.empty() || !hint.missingFolder.empty();
-        button->setStyleSheet(doubtful ? QStringLiteral("QToolButton { color: grey; }")
-                                       : QString());
+        const QString look = doubtful ? QStringLiteral("QToolButton { color: grey; }") : QString();
+        if (button->styleSheet() != look) {
+            button->setStyleSheet(look);
+        }
     }
 }
 
