@@ -9,9 +9,7 @@ namespace {
 constexpr int kPageWidthMm = 210;
 constexpr int kPageHeightMm = 297;
 constexpr int kStatusLineHeight = 22;
-}  // namespace
 
-namespace {
 int FittedPageWidth(int height) {
     return std::max(0, (height - kStatusLineHeight) * kPageWidthMm / kPageHeightMm);
 }
